@@ -1,0 +1,15 @@
+# GoogleTest: the distribution's prebuilt libraries for the native build; for the cross
+# build, the distribution's sources compiled with the cross compiler.
+include(GoogleTest)
+if(CMAKE_CROSSCOMPILING)
+    set(VULKARA_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${VULKARA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    target_link_options(gtest PUBLIC -static -static-libgcc -static-libstdc++)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+else()
+    find_package(GTest REQUIRED)
+endif()
