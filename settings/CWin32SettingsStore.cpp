@@ -1,0 +1,79 @@
+#include "CWin32SettingsStore.h"
+
+#include "CWinApp.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+namespace
+{
+const char* const DESKTOP_KEY = "Control Panel\\Desktop";
+const char* const PASSWORD_OPTION_VALUE = "ScreenSaveUsePassword";
+} // namespace
+
+// Without an application object there is no profile location: reads give their defaults and
+// writes fail, as when the section cannot be opened.
+
+int CWin32SettingsStore::GetProfileInt(const char* pszSection, const char* pszEntry, int nDefault)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr)
+    {
+        return nDefault;
+    }
+    return static_cast<int>(pApp->GetProfileInt(pszSection, pszEntry, nDefault));
+}
+
+std::string CWin32SettingsStore::GetProfileString(const char* pszSection, const char* pszEntry,
+                                                  const std::string& strDefault)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr)
+    {
+        return strDefault;
+    }
+    return pApp->GetProfileString(pszSection, pszEntry, strDefault.c_str());
+}
+
+bool CWin32SettingsStore::WriteProfileInt(const char* pszSection, const char* pszEntry, int nValue)
+{
+    CWinApp* pApp = AfxGetApp();
+    return pApp != nullptr && pApp->WriteProfileInt(pszSection, pszEntry, nValue) != FALSE;
+}
+
+bool CWin32SettingsStore::WriteProfileString(const char* pszSection, const char* pszEntry,
+                                             const std::string& strValue)
+{
+    CWinApp* pApp = AfxGetApp();
+    return pApp != nullptr &&
+           pApp->WriteProfileString(pszSection, pszEntry, strValue.c_str()) != FALSE;
+}
+
+bool CWin32SettingsStore::GetSystemPasswordOption(unsigned long& dwType, unsigned int& dwValue)
+{
+    DWORD dwQueryType = 0;
+    DWORD dwData = 0;
+    DWORD cbData = sizeof(dwData);
+    if (SHGetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, PASSWORD_OPTION_VALUE, &dwQueryType, &dwData,
+                    &cbData) != ERROR_SUCCESS)
+    {
+        return false;
+    }
+    dwType = dwQueryType;
+    dwValue = dwData;
+    return true;
+}
+
+void CWin32SettingsStore::GetScreenSize(int& nWidth, int& nHeight)
+{
+    HDC hdc = GetDC(nullptr);
+    nWidth = GetDeviceCaps(hdc, HORZRES);
+    nHeight = GetDeviceCaps(hdc, VERTRES);
+    ReleaseDC(nullptr, hdc);
+}
+
+ISettingsStore& DefaultSettingsStore()
+{
+    static CWin32SettingsStore s_store;
+    return s_store;
+}
