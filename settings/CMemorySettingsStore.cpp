@@ -149,13 +149,9 @@ void CMemorySettingsStore::SetScreenSize(int nWidth, int nHeight)
 
 bool CMemorySettingsStore::ConsumeWrite()
 {
-    if (m_nWritesLeft == 0)
+    if (m_nWritesBeforeFailure >= 0 && m_nWritesBeforeFailure-- == 0)
     {
         return false;
-    }
-    if (m_nWritesLeft > 0)
-    {
-        --m_nWritesLeft;
     }
     ++m_nWriteCount;
     return true;

@@ -44,9 +44,9 @@ public:
     bool HasSection(const std::string& strSection) const;
     void Clear();
 
-    // Lets the next nWrites profile writes succeed and fails every one after them; a
-    // negative count lifts the limit.
-    void FailWritesAfter(int nWrites) { m_nWritesLeft = nWrites; }
+    // Lets the next nWrites profile writes succeed and fails the one after them; later
+    // writes succeed again, so a caller that goes on after a failure shows.
+    void FailWriteAfter(int nWrites) { m_nWritesBeforeFailure = nWrites; }
     int GetWriteCount() const { return m_nWriteCount; }
 
     void SetSystemPasswordOption(unsigned long dwType, const std::string& strData);
@@ -57,7 +57,7 @@ private:
     bool ConsumeWrite();
 
     std::map<std::string, std::map<std::string, Value>> m_sections;
-    int m_nWritesLeft = -1;
+    int m_nWritesBeforeFailure = -1; // negative: no failure pending
     int m_nWriteCount = 0;
     bool m_bHasSystemOption = false;
     Value m_systemOption{TYPE_DWORD, {}};

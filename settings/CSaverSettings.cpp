@@ -3,6 +3,7 @@
 #include "ISettingsStore.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace
@@ -190,7 +191,7 @@ std::string CSaverSettings::ScramblePassword(const std::string& strText)
 {
     // The text is taken up to its first zero, and cut to what the buffer holds.
     unsigned char buffer[PASSWORD_BUFFER_SIZE] = {};
-    const std::size_t nLength = std::min(strText.find('\0'), MAX_PASSWORD_LENGTH);
+    const std::size_t nLength = std::min(std::strlen(strText.c_str()), MAX_PASSWORD_LENGTH);
     std::copy_n(strText.begin(), nLength, buffer);
 
     // A character equal to its key byte becomes zero and ends the result there.

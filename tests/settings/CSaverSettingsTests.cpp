@@ -286,7 +286,7 @@ TEST_F(SaverSettingsTest, SaveStopsAtFirstFailedWrite)
         CMemorySettingsStore store;
         CSaverSettings settings(store);
         FillDistinctValues(settings);
-        store.FailWritesAfter(nAllowed);
+        store.FailWriteAfter(nAllowed);
 
         EXPECT_EQ(settings.Save(), nAllowed == nValues);
         for (int i = 0; i < nValues; ++i)
