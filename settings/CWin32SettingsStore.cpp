@@ -1,5 +1,3 @@
-#include "CWin32SettingsStore.h"
-
 #include "CWinApp.h"
 
 #include <windows.h>
@@ -9,7 +7,32 @@ namespace
 {
 const char* const DESKTOP_KEY = "Control Panel\\Desktop";
 const char* const PASSWORD_OPTION_VALUE = "ScreenSaveUsePassword";
+
+// <windows.h> renames GetProfileInt, GetProfileString and WriteProfileString to their ANSI
+// forms, and the application object's members carry those names. These forwarders reach them
+// before the names are given back to the portable store interface below.
+UINT AppGetProfileInt(CWinApp& app, LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault)
+{
+    return app.GetProfileInt(lpszSection, lpszEntry, nDefault);
+}
+
+std::string AppGetProfileString(CWinApp& app, LPCSTR lpszSection, LPCSTR lpszEntry,
+                                LPCSTR lpszDefault)
+{
+    return app.GetProfileString(lpszSection, lpszEntry, lpszDefault);
+}
+
+BOOL AppWriteProfileString(CWinApp& app, LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValue)
+{
+    return app.WriteProfileString(lpszSection, lpszEntry, lpszValue);
+}
 } // namespace
+
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+
+#include "CWin32SettingsStore.h"
 
 // Without an application object there is no profile location: reads give their defaults and
 // writes fail, as when the section cannot be opened.
@@ -21,7 +44,7 @@ int CWin32SettingsStore::GetProfileInt(const char* pszSection, const char* pszEn
     {
         return nDefault;
     }
-    return static_cast<int>(pApp->GetProfileInt(pszSection, pszEntry, nDefault));
+    return static_cast<int>(AppGetProfileInt(*pApp, pszSection, pszEntry, nDefault));
 }
 
 std::string CWin32SettingsStore::GetProfileString(const char* pszSection, const char* pszEntry,
@@ -32,7 +55,7 @@ std::string CWin32SettingsStore::GetProfileString(const char* pszSection, const 
     {
         return strDefault;
     }
-    return pApp->GetProfileString(pszSection, pszEntry, strDefault.c_str());
+    return AppGetProfileString(*pApp, pszSection, pszEntry, strDefault.c_str());
 }
 
 bool CWin32SettingsStore::WriteProfileInt(const char* pszSection, const char* pszEntry, int nValue)
@@ -46,7 +69,7 @@ bool CWin32SettingsStore::WriteProfileString(const char* pszSection, const char*
 {
     CWinApp* pApp = AfxGetApp();
     return pApp != nullptr &&
-           pApp->WriteProfileString(pszSection, pszEntry, strValue.c_str()) != FALSE;
+           AppWriteProfileString(*pApp, pszSection, pszEntry, strValue.c_str()) != FALSE;
 }
 
 bool CWin32SettingsStore::GetSystemPasswordOption(unsigned long& dwType, unsigned int& dwValue)

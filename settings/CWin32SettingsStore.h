@@ -3,7 +3,8 @@
 #include "ISettingsStore.h"
 
 // The application's profile in the registry, through the application object's profile
-// functions, and the system's own screen-saver settings.
+// functions, and the system's own screen-saver settings. Include it before <windows.h>, whose
+// macros would otherwise rename its profile members.
 class CWin32SettingsStore : public ISettingsStore
 {
 public:
