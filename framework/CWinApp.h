@@ -4,6 +4,12 @@
 
 #include <string>
 
+// The application's profile functions below share their names with the old initialisation-file
+// calls of the Windows headers, which are macros; the program never uses those.
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+
 class CWnd;
 
 // The application object. Exactly one exists per process (a static object of a derived

@@ -1,0 +1,74 @@
+// The command line of the real vulkara.scr chooses its mode: what each switch shows and how
+// the process ends.
+#include "ScrProcess.h"
+#include "WinTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const DWORD kWindowTimeoutMs = 15000;
+
+// Starts the saver, waits for its message box, returns its text and answers it.
+std::string MessageOf(const std::string& strArguments, std::string* pstrCaption = nullptr)
+{
+    CScrProcess scr;
+    if (!scr.Start(strArguments))
+        return "<not started>";
+    HWND hBox = scr.WaitForWindow("#32770", kWindowTimeoutMs);
+    if (hBox == nullptr)
+        return "<no message box>";
+    const std::string strText = MessageBoxText(hBox);
+    if (pstrCaption != nullptr)
+        *pstrCaption = WindowText(hBox);
+    ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+    DWORD dwExitCode = 1;
+    EXPECT_TRUE(scr.WaitForExit(kWindowTimeoutMs, &dwExitCode)) << strArguments;
+    return strText;
+}
+} // namespace
+
+TEST(ModeDispatch, UnrecognisedSwitchesReportAndEnd)
+{
+    for (const char* pszArguments : {"/", "s", "/x", "-q"})
+    {
+        std::string strCaption;
+        EXPECT_EQ(MessageOf(pszArguments, &strCaption), "Unknown error in InitInstance().")
+            << pszArguments;
+        EXPECT_EQ(strCaption, "vulkara") << pszArguments;
+    }
+}
+
+TEST(ModeDispatch, PreviewWithoutAUsableParentEndsQuietly)
+{
+    for (const char* pszArguments : {"/p", "/p 0", "/p garbage", "/p 12345678"})
+    {
+        CScrProcess scr;
+        ASSERT_TRUE(scr.Start(pszArguments));
+        DWORD dwExitCode = 1;
+        EXPECT_TRUE(scr.WaitForExit(kWindowTimeoutMs, &dwExitCode)) << pszArguments;
+        EXPECT_EQ(dwExitCode, 0u) << pszArguments;
+    }
+}
+
+TEST(ModeDispatch, EachSwitchReachesItsMode)
+{
+    struct Case
+    {
+        const char* pszArguments;
+        const char* pszMessage;
+    };
+    // Until a mode is built, the program names the missing mode and ends.
+    const Case cases[] = {
+        {"", "The settings dialog is not part of this build."},
+        {"/c", "The settings dialog is not part of this build."},
+        {"/C:1234", "The settings dialog is not part of this build."},
+        {"/S", "The full-screen saver is not part of this build."},
+        {"-s", "The full-screen saver is not part of this build."},
+        {"/save", "The full-screen saver is not part of this build."},
+        {"/a 0", "The change-password dialog is not part of this build."},
+        {"/a", "The change-password dialog is not part of this build."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MessageOf(c.pszArguments), c.pszMessage) << c.pszArguments;
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the full-screen saver: on your X display
+# when DISPLAY is set, otherwise on a private Xorg server for a few seconds, saving a
+# screenshot.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+"$root/tools/install-deps.sh" || exit 1
+cmake --preset native >/dev/null && cmake --build --preset native || exit 1
+cmake --preset windows >/dev/null && cmake --build --preset windows || exit 1
+scr="$root/build/windows/app/vulkara.scr"
+
+if [ -n "${DISPLAY:-}" ]; then
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    echo "Running $scr /s on $DISPLAY; any key, click or mouse movement ends it."
+    exec wine "$scr" /s
+fi
+
+. "$root/tools/rig.sh"
+trap rig_stop EXIT
+rig_start "$root/build/demo" || exit 1
+shot="$root/build/demo/vulkara.png"
+wine "$scr" /s &
+saver=$!
+sleep 6
+rig_screenshot "$shot"
+kill "$saver" 2>/dev/null
+wait "$saver" 2>/dev/null
+echo "Screenshot of the running saver: $shot"

@@ -1,0 +1,110 @@
+# The Windows test rig, sourced by the scripts that run Windows programs: a private Xorg server
+# with the dummy video driver (which, unlike Xvfb, can change display modes) and a private
+# Wine prefix. rig_stop ends everything rig_start started, by process id; callers trap it.
+
+RIG_XORG_PID=""
+RIG_DIR=""
+
+# rig_start WORKDIR: starts Xorg on a free display and prepares the Wine prefix WORKDIR/wine.
+rig_start() {
+    RIG_DIR=$1
+    mkdir -p "$RIG_DIR"
+    rig_start_xorg || return 1
+    rig_start_wine || return 1
+}
+
+rig_free_display() {
+    local n
+    for n in $(seq 40 99); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return 0
+        fi
+    done
+    return 1
+}
+
+rig_start_xorg() {
+    local n conf log tries
+    conf="$RIG_DIR/xorg.conf"
+    log="$RIG_DIR/xorg.log"
+    cat >"$conf" <<'CONF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 65536
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1024x768" "800x600" "640x480"
+        Virtual 1024 768
+    EndSubSection
+EndSection
+CONF
+    for tries in 1 2 3; do
+        n=$(rig_free_display) || { echo "rig: no free X display number" >&2; return 1; }
+        Xorg ":$n" -config "$conf" -noreset -nolisten tcp -logfile "$log" \
+            >"$RIG_DIR/xorg.out" 2>&1 </dev/null &
+        RIG_XORG_PID=$!
+        local i
+        for i in $(seq 1 100); do
+            if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$RIG_XORG_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$RIG_XORG_PID" 2>/dev/null
+        wait "$RIG_XORG_PID" 2>/dev/null
+        RIG_XORG_PID=""
+    done
+    echo "rig: Xorg did not start; see $log" >&2
+    return 1
+}
+
+rig_start_wine() {
+    export WINEPREFIX="$RIG_DIR/wine"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i >"$RIG_DIR/wineboot.log" 2>&1 || {
+            echo "rig: wineboot failed; see $RIG_DIR/wineboot.log" >&2
+            return 1
+        }
+    fi
+    wineserver -w 2>/dev/null
+    return 0
+}
+
+rig_stop() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null
+        wineserver -w 2>/dev/null
+    fi
+    if [ -n "$RIG_XORG_PID" ]; then
+        kill "$RIG_XORG_PID" 2>/dev/null
+        wait "$RIG_XORG_PID" 2>/dev/null
+        RIG_XORG_PID=""
+    fi
+}
+
+# rig_screenshot FILE.png: the whole screen of the rig's display.
+rig_screenshot() {
+    xwd -root -silent -display "$DISPLAY" | convert xwd:- "png:$1"
+}
