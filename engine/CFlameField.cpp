@@ -1,0 +1,92 @@
+#include "CFlameField.h"
+
+#include "EngineGlobals.h"
+#include "FlameKernels.h"
+#include "Random.h"
+
+#include <cstddef>
+#include <algorithm>
+#include <cstdlib>
+
+namespace
+{
+constexpr int SEED_STEPS = 7;   // steps from one seed line to the next
+constexpr int SEED_LEVELS = 10; // subdivision levels below the top call: 1024 leaves
+constexpr int SEED_LEAF_MAX = 253;
+constexpr int SEED_END_RANGE = 255; // end values of a new line: rand() % 255
+constexpr int SEED_SPREAD = 6;      // displacement range per pixel of interval width
+} // namespace
+
+void CFlameField::Create(int nWidth, int nHeight)
+{
+    Free();
+    const size_t nWidthBytes = static_cast<size_t>(nWidth);
+    m_flame.assign(nWidthBytes * (static_cast<size_t>(nHeight) + 1), 0);
+    m_seedFrom.assign(nWidthBytes, 0);
+    m_seedRow.assign(nWidthBytes, 0);
+    m_seedTo.assign(nWidthBytes, 0);
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+}
+
+void CFlameField::Free()
+{
+    std::vector<uint8_t>().swap(m_flame);
+    std::vector<uint8_t>().swap(m_seedFrom);
+    std::vector<uint8_t>().swap(m_seedRow);
+    std::vector<uint8_t>().swap(m_seedTo);
+    m_nWidth = 0;
+    m_nHeight = 0;
+}
+
+void CFlameField::WriteSeedRow()
+{
+    const int nPhase = g_nSeedPhase;
+    uint8_t* pBottom = m_flame.data() + static_cast<size_t>(m_nHeight - 1) * m_nWidth;
+    for (int c = 0; c < m_nWidth; ++c)
+    {
+        const int a = m_seedFrom[c];
+        const int b = m_seedTo[c];
+        const int v = a + (b - a) / SEED_STEPS * nPhase;
+        // Squaring makes low seeds much darker than high ones.
+        m_seedRow[c] = static_cast<uint8_t>(v * v / 256);
+        pBottom[c] = m_seedRow[c];
+    }
+}
+
+void CFlameField::Propagate()
+{
+    PropagateFlame(m_flame.data(), m_nWidth, m_nHeight);
+}
+
+void CFlameField::AdvanceSeed()
+{
+    if (++g_nSeedPhase < SEED_STEPS)
+        return;
+    std::copy(m_seedTo.begin(), m_seedTo.end(), m_seedFrom.begin());
+    const int nRight = Random() % SEED_END_RANGE;
+    const int nLeft = Random() % SEED_END_RANGE;
+    g_nSeedDepth = 0;
+    GenerateSeed(0, m_nWidth, static_cast<uint8_t>(nLeft), static_cast<uint8_t>(nRight));
+    g_nSeedPhase = 0;
+}
+
+// Midpoint subdivision biased upward. The ends are bytes, so the wide upper levels wrap into
+// effectively random values while the narrow lower levels follow their neighbours: smooth
+// runs with abrupt jumps, which give the flames their tongues.
+void CFlameField::GenerateSeed(int x0, int x1, uint8_t nLeft, uint8_t nRight)
+{
+    const int d = x1 - x0;
+    const int m = Random() % (SEED_SPREAD * std::abs(d) + 1) + (nLeft + nRight) / 2 - d;
+    if (g_nSeedDepth >= SEED_LEVELS)
+    {
+        // A negative leaf (a cold stretch narrower than its width) stays cold.
+        m_seedTo[x0] = static_cast<uint8_t>(std::clamp(m, 0, SEED_LEAF_MAX));
+        return;
+    }
+    const int nLevel = ++g_nSeedDepth;
+    const int nMid = (x0 + x1) >> 1;
+    GenerateSeed(x0, nMid, nLeft, static_cast<uint8_t>(m));
+    g_nSeedDepth = nLevel;
+    GenerateSeed(nMid, x1, static_cast<uint8_t>(m), nRight);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The heat buffer and the seed lines that feed it from the bottom. The buffer has one row
+// more than the frame; that row stays zero so the propagation may read past the seed row.
+class CFlameField
+{
+public:
+    // Allocates a zeroed field; throws std::bad_alloc when memory runs out.
+    void Create(int nWidth, int nHeight);
+    void Free();
+
+    // The seed row of this step, interpolated between the two seed lines and squared.
+    void WriteSeedRow();
+    // Moves the heat one step upward.
+    void Propagate();
+    // Advances the seed phase; every seventh step starts a new seed line.
+    void AdvanceSeed();
+
+    int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
+    uint8_t* GetBuffer() { return m_flame.data(); }
+    const uint8_t* GetSeedFrom() const { return m_seedFrom.data(); }
+    const uint8_t* GetSeedRow() const { return m_seedRow.data(); }
+    const uint8_t* GetSeedTo() const { return m_seedTo.data(); }
+
+private:
+    void GenerateSeed(int x0, int x1, uint8_t nLeft, uint8_t nRight);
+
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    std::vector<uint8_t> m_flame;    // W x (H+1)
+    std::vector<uint8_t> m_seedFrom; // the line the bottom row starts from
+    std::vector<uint8_t> m_seedRow;  // this step's bottom row
+    std::vector<uint8_t> m_seedTo;   // the line the bottom row moves toward
+};
