@@ -50,7 +50,7 @@ std::string CMemorySettingsStore::GetProfileString(const char* pszSection, const
 {
     auto& section = m_sections[pszSection];
     const auto it = section.find(pszEntry);
-    if (it == section.end())
+    if (it == section.end() || it->second.dwType != TYPE_SZ)
     {
         return strDefault;
     }

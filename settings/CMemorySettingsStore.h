@@ -6,8 +6,8 @@
 #include <string>
 
 // A profile kept in memory, with the registry's typed values, for tests and native tools.
-// Reads follow the registry store's rules (4-byte integer queries whatever the type), and
-// writes can be made to fail after a given number to exercise partial saves.
+// Reads follow the registry store's rules (4-byte integer queries whatever the type, text
+// only from a string value), and a write can be made to fail to exercise partial saves.
 class CMemorySettingsStore : public ISettingsStore
 {
 public:

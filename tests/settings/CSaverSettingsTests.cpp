@@ -369,6 +369,16 @@ TEST_F(SaverSettingsTest, SystemPasswordOptionNeedsDwordAndStoredPassword)
     }
 }
 
+TEST_F(SaverSettingsTest, PasswordStoredWithoutStringTypeLoadsEmpty)
+{
+    m_store.SetValue(SECTION, "Password", CMemorySettingsStore::TYPE_BINARY,
+                     CSaverSettings::ScramblePassword("pw") + '\0');
+    m_store.SetSystemPasswordOption(CMemorySettingsStore::TYPE_DWORD, Bytes({1, 0, 0, 0}));
+    m_settings.Load();
+    EXPECT_EQ(PasswordOf(m_settings), "");
+    EXPECT_EQ(IntOf(m_settings, SETTING_SCREENSAVE_USE_PASSWORD), 0);
+}
+
 TEST_F(SaverSettingsTest, ReloadClearsDerivedFlags)
 {
     m_store.SetString(SECTION, "Password", CSaverSettings::ScramblePassword("pw"));
