@@ -58,7 +58,7 @@ public:
         DIBSECTION section = {};
         if (GetObject(m_hSection, sizeof(section), &section) == 0)
             return false;
-        const int nRowBytes = std::min(section.dsBm.bmWidthBytes, picture.GetStride());
+        const int nRowBytes = std::min<int>(section.dsBm.bmWidthBytes, picture.GetStride());
         const BYTE* pSource = static_cast<const BYTE*>(m_pBits);
         for (int y = 0; y < picture.GetHeight(); ++y)
             std::memcpy(picture.GetRow(y), pSource + y * section.dsBm.bmWidthBytes, nRowBytes);

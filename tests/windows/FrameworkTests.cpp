@@ -231,7 +231,9 @@ TEST(Framework, ParseIntAcceptsOnlyWholeIntegers)
         int nValue = 12345;
         EXPECT_EQ(AfxParseInt(c.pszText, nValue) != FALSE, c.bValid) << c.pszText;
         if (c.bValid)
+        {
             EXPECT_EQ(nValue, c.nValue) << c.pszText;
+        }
     }
 }
 
