@@ -1,0 +1,61 @@
+#pragma once
+
+#include "CBitmap24.h"
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+// The definitions of the two per-pixel loops, written out literally, against which the
+// engine's faster forms are checked.
+inline void LiteralPropagate(uint8_t* F, int W, int H)
+{
+    for (int n = H - 2; n >= 0; --n)
+    {
+        for (int c = 0; c < W; ++c)
+        {
+            const int i = n * W + c + 1;
+            F[i] = static_cast<uint8_t>((F[i + W - 1] + F[i + W] + F[i + W + 1] + F[i]) / 4);
+        }
+    }
+    for (int c = 0; c < W; ++c)
+        F[c] = F[W + c];
+}
+
+inline void LiteralOverlay(uint8_t* O, const uint8_t* F, const uint8_t* D, int nCount)
+{
+    for (int p = 0; p < nCount; p += 4)
+    {
+        const int s = F[p] / 4;
+        for (int k = 0; k < 4 && p + k < nCount; ++k)
+            O[p + k] = static_cast<uint8_t>((F[p + k] & ~7) + D[p + s + k]);
+    }
+}
+
+inline std::vector<uint8_t> RandomBytes(std::mt19937& random, size_t nCount, int nMax = 255)
+{
+    std::uniform_int_distribution<int> byte(0, nMax);
+    std::vector<uint8_t> bytes(nCount);
+    for (uint8_t& b : bytes)
+        b = static_cast<uint8_t>(byte(random));
+    return bytes;
+}
+
+// A picture whose every pixel is (blue, green, red) = f(column, memory row).
+template <typename Colour> CBitmap24 MakePicture(int nWidth, int nHeight, Colour colour)
+{
+    CBitmap24 picture;
+    picture.Create(nWidth, nHeight);
+    for (int y = 0; y < nHeight; ++y)
+    {
+        for (int x = 0; x < nWidth; ++x)
+        {
+            const auto bgr = colour(x, y);
+            uint8_t* p = picture.GetRow(y) + 3 * x;
+            p[0] = bgr[0];
+            p[1] = bgr[1];
+            p[2] = bgr[2];
+        }
+    }
+    return picture;
+}
