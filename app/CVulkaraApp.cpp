@@ -1,15 +1,21 @@
 #include "CVulkaraApp.h"
 
+#include "CChangePasswordDlg.h"
+#include "CConfigDialog.h"
+#include "CPreviewWnd.h"
+#include "CSaverSettings.h"
 #include "CommandLine.h"
 #include "Random.h"
 #include "resource.h"
 
 #include <cstdlib>
 #include <ctime>
+#include <new>
 
 namespace
 {
 const char kUnknownModeMessage[] = "Unknown error in InitInstance().";
+const char kPreviewAllocationMessage[] = "Error allocating memory for preview window.";
 
 // The command line as the C run-time split it; the handle argument is its element 2.
 long HandleArgument()
@@ -53,7 +59,8 @@ int CVulkaraApp::ExitInstance()
 
 BOOL CVulkaraApp::RunSettings()
 {
-    AfxMessageBox("The settings dialog is not part of this build.", MB_OK);
+    CConfigDialog dlg(nullptr, 0);
+    dlg.DoModal();
     return FALSE;
 }
 
@@ -66,14 +73,36 @@ BOOL CVulkaraApp::RunSaver()
 BOOL CVulkaraApp::RunPreview(long nParent)
 {
     // Without a parent window there is nothing to draw into: end quietly.
-    if (nParent == 0 || !::IsWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(nParent))))
+    HWND hParent = reinterpret_cast<HWND>(static_cast<INT_PTR>(nParent));
+    if (nParent == 0 || !::IsWindow(hParent))
         return FALSE;
-    AfxMessageBox("The preview is not part of this build.", MB_OK);
-    return FALSE;
+    CWnd* pParent = CWnd::FromHandle(hParent);
+
+    CSaverSettings settings;
+    settings.Load();
+    CPreviewWnd* pWnd = nullptr;
+    try
+    {
+        pWnd = new CPreviewWnd(&settings);
+    }
+    catch (const std::bad_alloc&)
+    {
+        AfxMessageBox(kPreviewAllocationMessage, MB_OK);
+        return FALSE;
+    }
+    RECT rect;
+    ::GetClientRect(hParent, &rect);
+    // A preview that cannot be created has deleted itself; the process simply ends.
+    if (!pWnd->Create(rect, pParent))
+        return FALSE;
+    m_pMainWnd = pWnd;
+    return TRUE;
 }
 
-BOOL CVulkaraApp::RunChangePassword(long /*nOwner*/)
+BOOL CVulkaraApp::RunChangePassword(long nOwner)
 {
-    AfxMessageBox("The change-password dialog is not part of this build.", MB_OK);
+    HWND hOwner = reinterpret_cast<HWND>(static_cast<INT_PTR>(nOwner));
+    CChangePasswordDlg dlg(nOwner != 0 ? CWnd::FromHandle(hOwner) : nullptr);
+    dlg.DoModal();
     return FALSE;
 }

@@ -47,9 +47,9 @@ public:                                                                         
     }
 
 // WM_NOTIFY from control id with one notification code.
-#define NOTIFY_HANDLER(id, code, func)                                                             \
+#define NOTIFY_HANDLER(id, cd, func)                                                               \
     if (uMsg == WM_NOTIFY && reinterpret_cast<LPNMHDR>(lParam)->idFrom == (UINT_PTR)(id) &&        \
-        reinterpret_cast<LPNMHDR>(lParam)->code == (UINT)(code))                                   \
+        reinterpret_cast<LPNMHDR>(lParam)->code == (UINT)(cd))                                     \
     {                                                                                              \
         bHandled = TRUE;                                                                           \
         lResult = func(uMsg, wParam, lParam, bHandled);                                            \
@@ -58,8 +58,8 @@ public:                                                                         
     }
 
 // WM_NOTIFY with one notification code from any control.
-#define NOTIFY_CODE_HANDLER(code, func)                                                            \
-    if (uMsg == WM_NOTIFY && reinterpret_cast<LPNMHDR>(lParam)->code == (UINT)(code))              \
+#define NOTIFY_CODE_HANDLER(cd, func)                                                              \
+    if (uMsg == WM_NOTIFY && reinterpret_cast<LPNMHDR>(lParam)->code == (UINT)(cd))                \
     {                                                                                              \
         bHandled = TRUE;                                                                           \
         lResult = func(uMsg, wParam, lParam, bHandled);                                            \

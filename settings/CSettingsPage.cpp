@@ -1,0 +1,283 @@
+#include "CSettingsPage.h"
+
+#include "CDataExchange.h"
+#include "CPreviewWnd.h"
+#include "CSaverSettings.h"
+#include "DataExchangeControls.h"
+
+#include <cstdio>
+#include <new>
+#include <utility>
+
+namespace
+{
+constexpr UINT_PTR IDLE_TIMER_ID = 1;
+constexpr UINT IDLE_TIMER_PERIOD_MS = 100;
+// Timer ticks after the last change at which the preview is rebuilt: about a second.
+constexpr int PREVIEW_REBUILD_TICKS = 10;
+
+constexpr int SPARKLES_MIN = 0;
+constexpr int SPARKLES_MAX = 1000;
+constexpr int SPARKLES_TICK_FREQUENCY = 100;
+constexpr int FIREWORK_COUNT_MIN = 0;
+constexpr int FIREWORK_COUNT_MAX = 100;
+constexpr int EXPLOSION_SIZE_MIN = 1;
+constexpr int EXPLOSION_SIZE_MAX = 150;
+constexpr int FIREBALL_COUNT_MIN = 0;
+constexpr int FIREBALL_COUNT_MAX = 50;
+constexpr int FADE_PERCENT_MIN = 0;
+constexpr int FADE_PERCENT_MAX = 100;
+
+// What Restore Defaults puts in; the same as the record's defaults (fade 50 % is FadeScreen 2).
+constexpr int DEFAULT_FIREWORK_COUNT = 6;
+constexpr int DEFAULT_FIREBALL_COUNT = 6;
+constexpr int DEFAULT_FIREBALL_MIN = 10;
+constexpr int DEFAULT_FIREBALL_MAX = 80;
+constexpr int DEFAULT_FADE_PERCENT = 50;
+constexpr int DEFAULT_SPARKLES_COUNT = 500;
+// The fade that ticking "Show Desktop Screen" turns on.
+constexpr int SHOW_DESKTOP_FADE_PERCENT = 50;
+
+// Rows of the resolution list after "Current" (row 0).
+struct Resolution
+{
+    int nWidth;
+    int nHeight;
+};
+constexpr Resolution RESOLUTIONS[] = {{640, 480}, {800, 600}, {1024, 768}};
+constexpr int RESOLUTION_CURRENT = 0;
+
+// The page shows FadeScreen n as the percentage 100 / n and stores a percentage p as 100 / p;
+// 0 stays 0 both ways.
+int ConvertFade(int nValue)
+{
+    return nValue != 0 ? 100 / nValue : 0;
+}
+} // namespace
+
+CSettingsPage::CSettingsPage(const ISettingsReader* pReader, ISettingsWriter* pWriter)
+    : CPropertyPage(IDD_SETTINGS, IDS_SETTINGS_TAB), m_pWriter(pWriter), m_pReader(pReader)
+{
+    pReader->GetInt(SETTING_SPARKLES_COUNT, m_nSparklesCount);
+    pReader->GetInt(SETTING_FIREBALL_COUNT, m_nFireBallCount);
+    pReader->GetInt(SETTING_FIREWORK_COUNT, m_nFireWorkCount);
+    pReader->GetInt(SETTING_FIREBALL_IN_FIREWORK_MAX, m_nFireBallMax);
+    pReader->GetInt(SETTING_FIREBALL_IN_FIREWORK_MIN, m_nFireBallMin);
+    pReader->GetInt(SETTING_FADE_SCREEN, m_nFadePercent);
+    pReader->GetInt(SETTING_BACKGROUND_SOUND, m_bBackgroundSound);
+    pReader->GetInt(SETTING_USE_DIRECTX, m_bUseDirectX);
+    m_nFadePercent = ConvertFade(m_nFadePercent);
+
+    int nXRes = 0;
+    int bUseCurrentRes = 0;
+    pReader->GetInt(SETTING_XRES, nXRes);
+    pReader->GetInt(SETTING_USE_CURRENT_RES, bUseCurrentRes);
+    m_nResolution = RESOLUTION_CURRENT;
+    for (int i = 0; bUseCurrentRes == 0 && i < static_cast<int>(std::size(RESOLUTIONS)); ++i)
+    {
+        if (RESOLUTIONS[i].nWidth == nXRes)
+            m_nResolution = i + 1;
+    }
+}
+
+CSettingsPage::~CSettingsPage() = default;
+
+bool CSettingsPage::StoreSettings(ISettingsWriter* pWriter)
+{
+    if (m_nFireBallMin > m_nFireBallMax)
+        std::swap(m_nFireBallMin, m_nFireBallMax);
+    if (!pWriter->SetInt(SETTING_SPARKLES_COUNT, m_nSparklesCount) ||
+        !pWriter->SetInt(SETTING_FIREBALL_COUNT, m_nFireBallCount) ||
+        !pWriter->SetInt(SETTING_FIREWORK_COUNT, m_nFireWorkCount) ||
+        !pWriter->SetInt(SETTING_FIREBALL_IN_FIREWORK_MAX, m_nFireBallMax) ||
+        !pWriter->SetInt(SETTING_FIREBALL_IN_FIREWORK_MIN, m_nFireBallMin) ||
+        !pWriter->SetInt(SETTING_BACKGROUND_SOUND, m_bBackgroundSound) ||
+        !pWriter->SetInt(SETTING_USE_DIRECTX, m_bUseDirectX) ||
+        !pWriter->SetInt(SETTING_FADE_SCREEN, ConvertFade(m_nFadePercent)))
+        return false;
+
+    // "Current" (or no selection) is stored as 0 x 0, which the record reads as the screen.
+    Resolution resolution = {0, 0};
+    if (m_nResolution >= 1 && m_nResolution <= static_cast<int>(std::size(RESOLUTIONS)))
+        resolution = RESOLUTIONS[m_nResolution - 1];
+    else if (!pWriter->SetInt(SETTING_USE_CURRENT_RES, 1))
+        return false;
+    return pWriter->SetInt(SETTING_XRES, resolution.nWidth) &&
+           pWriter->SetInt(SETTING_YRES, resolution.nHeight);
+}
+
+void CSettingsPage::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_SOUND, m_checkSound);
+    DDX_Control(pDX, IDC_PREVIEW, m_checkPreview);
+    DDX_Control(pDX, IDC_SPARKLES, m_sliderSparkles);
+    DDX_Control(pDX, IDC_SHOW_DESKTOP, m_checkShowDesktop);
+    DDX_CBIndex(pDX, IDC_RESOLUTION, m_nResolution);
+    DDX_Text(pDX, IDC_FIREWORK_COUNT, m_nFireWorkCount);
+    DDV_MinMaxInt(pDX, m_nFireWorkCount, FIREWORK_COUNT_MIN, FIREWORK_COUNT_MAX);
+    DDX_Text(pDX, IDC_FIREBALL_MIN, m_nFireBallMin);
+    DDV_MinMaxInt(pDX, m_nFireBallMin, EXPLOSION_SIZE_MIN, EXPLOSION_SIZE_MAX);
+    DDX_Text(pDX, IDC_FIREBALL_MAX, m_nFireBallMax);
+    DDV_MinMaxInt(pDX, m_nFireBallMax, EXPLOSION_SIZE_MIN, EXPLOSION_SIZE_MAX);
+    DDX_Text(pDX, IDC_FIREBALL_COUNT, m_nFireBallCount);
+    DDV_MinMaxInt(pDX, m_nFireBallCount, FIREBALL_COUNT_MIN, FIREBALL_COUNT_MAX);
+    DDX_Text(pDX, IDC_FADE_PERCENT, m_nFadePercent);
+    DDV_MinMaxInt(pDX, m_nFadePercent, FADE_PERCENT_MIN, FADE_PERCENT_MAX);
+    DDX_Slider(pDX, IDC_SPARKLES, m_nSparklesCount);
+    DDX_Check(pDX, IDC_SOUND, m_bBackgroundSound);
+    DDX_Check(pDX, IDC_USE_DIRECTX, m_bUseDirectX);
+}
+
+BOOL CSettingsPage::OnInitDialog()
+{
+    CPropertyPage::OnInitDialog();
+    // The exchange above placed the slider under its default range; place it again.
+    m_sliderSparkles.SetRangeMin(SPARKLES_MIN, FALSE);
+    m_sliderSparkles.SetRangeMax(SPARKLES_MAX, FALSE);
+    m_sliderSparkles.SetPos(m_nSparklesCount);
+    m_sliderSparkles.SetTicFreq(SPARKLES_TICK_FREQUENCY);
+    ShowSparklesCount();
+    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    m_nTimerId = SetTimer(IDLE_TIMER_ID, IDLE_TIMER_PERIOD_MS);
+    return TRUE;
+}
+
+void CSettingsPage::OnOK()
+{
+    UpdateData(TRUE);
+    StoreSettings(m_pWriter);
+    CPropertyPage::OnOK();
+}
+
+void CSettingsPage::OnCancel()
+{
+    // The sheet reloads its record.
+}
+
+void CSettingsPage::ShowSparklesCount()
+{
+    char szText[32];
+    std::snprintf(szText, sizeof(szText), "Count:%i", m_nSparklesCount);
+    SetDlgItemText(IDC_SPARKLES_LABEL, szText);
+}
+
+LRESULT CSettingsPage::OnHScroll(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    if (reinterpret_cast<HWND>(lParam) != m_sliderSparkles.GetSafeHwnd())
+    {
+        bHandled = FALSE;
+        return 0;
+    }
+    // The trackbar has moved itself already.
+    UpdateData(TRUE);
+    ShowSparklesCount();
+    const LRESULT lResult = Default();
+    m_nIdleTicks = 0;
+    return lResult;
+}
+
+LRESULT CSettingsPage::OnFadeChange(UINT, WPARAM, LPARAM, BOOL&)
+{
+    UpdateData(TRUE);
+    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    m_nIdleTicks = 0;
+    return 0;
+}
+
+LRESULT CSettingsPage::OnValueChange(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_nIdleTicks = 0;
+    return 0;
+}
+
+LRESULT CSettingsPage::OnShowDesktop(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_nFadePercent = m_nFadePercent != 0 ? 0 : SHOW_DESKTOP_FADE_PERCENT;
+    UpdateData(FALSE);
+    m_nIdleTicks = 0;
+    return 0;
+}
+
+LRESULT CSettingsPage::OnPreview(UINT, WPARAM, LPARAM, BOOL&)
+{
+    RebuildPreview();
+    return 0;
+}
+
+LRESULT CSettingsPage::OnRestoreDefaults(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_nResolution = RESOLUTION_CURRENT;
+    m_nFireWorkCount = DEFAULT_FIREWORK_COUNT;
+    m_nFireBallCount = DEFAULT_FIREBALL_COUNT;
+    m_nFireBallMin = DEFAULT_FIREBALL_MIN;
+    m_nFireBallMax = DEFAULT_FIREBALL_MAX;
+    m_nFadePercent = DEFAULT_FADE_PERCENT;
+    m_nSparklesCount = DEFAULT_SPARKLES_COUNT;
+    m_bBackgroundSound = 1;
+    m_bUseDirectX = 1;
+    UpdateData(FALSE);
+    m_checkShowDesktop.SetCheck(BST_CHECKED);
+    ShowSparklesCount();
+    UpdateData(TRUE);
+    m_nIdleTicks = 0;
+    return 0;
+}
+
+LRESULT CSettingsPage::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    if (wParam != m_nTimerId)
+    {
+        bHandled = FALSE;
+        return 0;
+    }
+    const LRESULT lResult = Default();
+    if (++m_nIdleTicks == PREVIEW_REBUILD_TICKS)
+    {
+        UpdateData(TRUE);
+        RebuildPreview();
+    }
+    return lResult;
+}
+
+LRESULT CSettingsPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
+{
+    KillTimer(m_nTimerId);
+    if (m_pPreview != nullptr)
+    {
+        m_pPreview->DestroyWindow();
+        m_pPreview = nullptr;
+    }
+    return Default();
+}
+
+void CSettingsPage::RebuildPreview()
+{
+    if (m_pPreview != nullptr)
+    {
+        m_pPreview->DestroyWindow(); // the window deletes its object
+        m_pPreview = nullptr;
+    }
+    if (m_checkPreview.GetCheck() != BST_CHECKED)
+        return;
+
+    // A record filled from the page alone; the preview reads it while it is being created.
+    CSaverSettings settings;
+    if (!StoreSettings(&settings))
+        return;
+    CPreviewWnd* pPreview = nullptr;
+    try
+    {
+        pPreview = new CPreviewWnd(&settings);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return; // the page goes on without a preview
+    }
+    CWnd* pFrame = GetDlgItem(IDC_PREVIEW_FRAME);
+    RECT rect;
+    pFrame->GetClientRect(&rect);
+    if (!pPreview->Create(rect, pFrame))
+        return;
+    pPreview->ShowWindow(SW_SHOW);
+    m_pPreview = pPreview;
+}
