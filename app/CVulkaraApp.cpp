@@ -5,16 +5,22 @@
 #include "CPreviewWnd.h"
 #include "CSaverSettings.h"
 #include "CommandLine.h"
+#include "CVulkaraWnd.h"
 #include "Random.h"
 #include "resource.h"
 
 #include <cstdlib>
 #include <ctime>
 #include <new>
+#include <new>
 
 namespace
 {
 const char kUnknownModeMessage[] = "Unknown error in InitInstance().";
+const char kSaverAllocationMessage[] = "Error memory allocating for CVulkaraWnd.";
+const char kSaverCreationMessage[] =
+    "Can't create main screen saver window.\nPlease Try to turn off \"Use DirectX mode\" "
+    "option in screensaver settings dialog.";
 const char kPreviewAllocationMessage[] = "Error allocating memory for preview window.";
 
 // The command line as the C run-time split it; the handle argument is its element 2.
@@ -66,8 +72,26 @@ BOOL CVulkaraApp::RunSettings()
 
 BOOL CVulkaraApp::RunSaver()
 {
-    AfxMessageBox("The full-screen saver is not part of this build.", MB_OK);
-    return FALSE;
+    CVulkaraWnd* pWnd = nullptr;
+    try
+    {
+        pWnd = new CVulkaraWnd;
+    }
+    catch (const std::bad_alloc&)
+    {
+        AfxMessageBox(kSaverAllocationMessage, MB_OK);
+        return FALSE;
+    }
+    // The primary screen as it is now; the window changes the mode itself.
+    const RECT rect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    // A failed creation has already destroyed and deleted the window object.
+    if (!pWnd->Create(rect, nullptr))
+    {
+        AfxMessageBox(kSaverCreationMessage, MB_OK);
+        return FALSE;
+    }
+    m_pMainWnd = pWnd;
+    return TRUE;
 }
 
 BOOL CVulkaraApp::RunPreview(long nParent)

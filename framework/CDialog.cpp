@@ -3,6 +3,34 @@
 #include "Afx.h"
 #include "CDataExchange.h"
 
+namespace
+{
+// Centres a dialog over its owner, or over the work area when it has none or the owner is
+// hidden, keeping it on the screen.
+void CenterOverOwner(HWND hDlg)
+{
+    RECT rcArea = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
+    RECT rcCentre = rcArea;
+    HWND hOwner = ::GetWindow(hDlg, GW_OWNER);
+    if (hOwner != nullptr && ::IsWindowVisible(hOwner))
+        ::GetWindowRect(hOwner, &rcCentre);
+    RECT rcDlg = {};
+    ::GetWindowRect(hDlg, &rcDlg);
+    const int nWidth = rcDlg.right - rcDlg.left;
+    const int nHeight = rcDlg.bottom - rcDlg.top;
+    int x = (rcCentre.left + rcCentre.right - nWidth) / 2;
+    int y = (rcCentre.top + rcCentre.bottom - nHeight) / 2;
+    if (x + nWidth > rcArea.right)
+        x = rcArea.right - nWidth;
+    if (y + nHeight > rcArea.bottom)
+        y = rcArea.bottom - nHeight;
+    x = x < rcArea.left ? rcArea.left : x;
+    y = y < rcArea.top ? rcArea.top : y;
+    ::SetWindowPos(hDlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+} // namespace
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)
 {
@@ -26,7 +54,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM
 INT_PTR CDialog::InitFromDialogProc(HWND hDlg, WPARAM wParam, LPARAM lParam)
 {
     SubclassWindow(hDlg);
-    return static_cast<INT_PTR>(WindowProc(WM_INITDIALOG, wParam, lParam));
+    RECT rcBefore = {};
+    ::GetWindowRect(hDlg, &rcBefore);
+    const INT_PTR nResult = static_cast<INT_PTR>(WindowProc(WM_INITDIALOG, wParam, lParam));
+    // A top-level dialog that its initialisation did not place opens centred over its owner.
+    RECT rcAfter = {};
+    if (::IsWindow(hDlg) && (::GetWindowLongA(hDlg, GWL_STYLE) & WS_CHILD) == 0 &&
+        ::GetWindowRect(hDlg, &rcAfter) && ::EqualRect(&rcBefore, &rcAfter))
+        CenterOverOwner(hDlg);
+    return nResult;
 }
 
 void CDialog::EndDialog(int nResult)

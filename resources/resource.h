@@ -22,6 +22,9 @@
 #define IDD_PASSWORD 145
 #define IDD_CHANGE_PASSWORD 146
 
+// Password dialog (IDD_PASSWORD)
+#define IDC_PASSWORD_EDIT 1033
+
 // Settings page (IDD_SETTINGS); the Restore Defaults button is 9.
 #define IDC_RESOLUTION 1000
 #define IDC_FIREWORK_COUNT 1005

@@ -1,6 +1,7 @@
 // The command line of the real vulkara.scr chooses its mode: what each switch shows and how
 // the process ends.
 #include "ScrProcess.h"
+#include "ScrSettings.h"
 #include "WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -63,12 +64,41 @@ TEST(ModeDispatch, EachSwitchReachesItsMode)
         {"", "The settings dialog is not part of this build."},
         {"/c", "The settings dialog is not part of this build."},
         {"/C:1234", "The settings dialog is not part of this build."},
-        {"/S", "The full-screen saver is not part of this build."},
-        {"-s", "The full-screen saver is not part of this build."},
-        {"/save", "The full-screen saver is not part of this build."},
         {"/a 0", "The change-password dialog is not part of this build."},
         {"/a", "The change-password dialog is not part of this build."},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MessageOf(c.pszArguments), c.pszMessage) << c.pszArguments;
+}
+
+TEST(ModeDispatch, SaverSwitchesStartTheFullScreenSaver)
+{
+    CSaverRegistry registry("vulkara");
+    registry.SetQuietSaver(FALSE);
+    const int nScreenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    for (const char* pszArguments : {"/s", "/S", "-s", "/save"})
+    {
+        CScrProcess scr;
+        ASSERT_TRUE(scr.Start(pszArguments));
+        HWND hSaver = nullptr;
+        PumpUntil(
+            [&]
+            {
+                for (HWND hWnd : scr.Windows())
+                {
+                    RECT rc = {};
+                    ::GetWindowRect(hWnd, &rc);
+                    if ((::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 &&
+                        rc.right - rc.left >= nScreenWidth)
+                        hSaver = hWnd;
+                }
+                return hSaver != nullptr;
+            },
+            kWindowTimeoutMs);
+        ASSERT_NE(hSaver, nullptr) << pszArguments;
+        ::PostMessageA(hSaver, WM_KEYDOWN, VK_SPACE, 0);
+        DWORD dwExitCode = 1;
+        EXPECT_TRUE(scr.WaitForExit(kWindowTimeoutMs, &dwExitCode)) << pszArguments;
+        EXPECT_EQ(dwExitCode, 0u) << pszArguments;
+    }
 }

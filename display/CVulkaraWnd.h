@@ -1,0 +1,114 @@
+#pragma once
+
+#include "Afx.h"
+
+#include <ddraw.h>
+
+#include <cstdint>
+#include <vector>
+
+class CVulkara;
+
+// The window of the full-screen saver. It covers the primary screen, owns the fire engine,
+// sets up DirectDraw or GDI output with the display-mode change, runs the render thread and
+// turns every sign of the user into a close request, which passes the password check when
+// the system's option asks for one. Created with new; deletes itself when destroyed.
+class CVulkaraWnd : public CWnd
+{
+public:
+    CVulkaraWnd();
+    ~CVulkaraWnd() override;
+
+    using CWnd::Create;
+    // A topmost, visible popup over rect; FALSE when the set-up failed (its message shown).
+    // After a failed set-up the object has already deleted itself.
+    virtual BOOL Create(const RECT& rect, CWnd* pParentWnd);
+
+    // The password dialog, with the animation held around it; TRUE when it ended with OK.
+    BOOL VerifyPassword();
+    // Holds the render thread after its current frame and shows the system colours on the
+    // DirectDraw path; ResumeRendering undoes both.
+    void PauseRendering();
+    void ResumeRendering();
+
+    // One frame onto the screen; the render thread's only call. TRUE when it got there.
+    BOOL DrawFrame();
+
+    // The output path chosen at creation, and its primary surface (DirectDraw only).
+    BOOL IsUsingDirectX() const { return m_bUseDirectX; }
+    LPDIRECTDRAWSURFACE GetPrimarySurface() const { return m_lpDDSPrimary; }
+
+    BEGIN_MSG_MAP(CVulkaraWnd)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_CLOSE, OnClose)
+    MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
+    MESSAGE_HANDLER(WM_ACTIVATEAPP, OnActivateApp)
+    MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnUserInput)
+    MESSAGE_HANDLER(WM_MBUTTONDOWN, OnUserInput)
+    MESSAGE_HANDLER(WM_RBUTTONDOWN, OnUserInput)
+    MESSAGE_HANDLER(WM_KEYDOWN, OnUserInput)
+    MESSAGE_HANDLER(WM_SYSKEYDOWN, OnUserInput)
+    MESSAGE_HANDLER(WM_SYSCHAR, OnUserInput)
+    MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
+    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
+    MESSAGE_HANDLER(WM_CANCELMODE, OnCancelMode)
+    MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+    CHAIN_MSG_MAP(CWnd)
+    END_MSG_MAP()
+
+protected:
+    void PostNcDestroy() override;
+
+private:
+    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnActivateApp(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnActivate(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnUserInput(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnNcActivate(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&);
+
+    void PostClose();
+    BOOL SetUp();
+    BOOL SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem);
+    BOOL SetUpDirectDraw(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem);
+    BOOL SetUpGdi(const PALETTEENTRY* pScene);
+    BOOL StartRenderThread();
+    void StopRenderThread();
+    void RestoreDisplay();
+    void ReleaseDirectDraw();
+    BOOL DrawFrameDirectDraw();
+    BOOL DrawFrameGdi();
+
+    int m_nXRes = 0;
+    int m_nYRes = 0;
+    BOOL m_bOldScreenSaverRunning = FALSE;
+    BOOL m_bUseDirectX = FALSE;
+    POINT m_ptMouseRef = {-1, -1};
+    long m_nStartClock = 0;
+    CVulkara* m_pVulkara = nullptr;
+    CWinThread* m_pRenderThread = nullptr;
+    LPDIRECTDRAWSURFACE m_lpDDSPrimary = nullptr;
+    LPDIRECTDRAWPALETTE m_lpDDPalette = nullptr;
+    LPDIRECTDRAWPALETTE m_lpDDPaletteSystem = nullptr;
+    LPDIRECTDRAW m_lpDD = nullptr;
+    DEVMODEA m_devModeSaved = {};
+    BITMAPINFO* m_pBitmapInfo = nullptr;
+    uint8_t* m_pBits = nullptr;
+
+    // Rows of the GDI bitmap as GDI reads them (DWORD-aligned).
+    int m_nDibStride = 0;
+    // The frame, when the primary surface's rows are not packed.
+    std::vector<uint8_t> m_frame;
+    // Set while the display runs in a mode this window chose.
+    BOOL m_bDisplayChanged = FALSE;
+    HMODULE m_hDirectDraw = nullptr;
+};

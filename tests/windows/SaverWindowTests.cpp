@@ -1,0 +1,388 @@
+// The full-screen saver window in this process, with its settings in the test program's own
+// registry key: what closes it, what does not, the password check and the hold.
+#include "CVulkaraWnd.h"
+#include "EngineGlobals.h"
+#include "RenderThread.h"
+#include "ScrSettings.h"
+#include "WinTestUtil.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char kProfile[] = "vulkara-wintests";
+const char kDialogCaption[] = "Vulkara Screen Saver";
+const DWORD kCloseTimeoutMs = 3000;
+// Long enough for a close request to have been handled if one was posted.
+const DWORD kSettleMs = 300;
+// Past the saver's one-second grace period for mouse moves.
+const DWORD kPastGraceMs = 1200;
+const int kPasswordEditId = 1033;
+
+struct DisplayMode
+{
+    DWORD dwWidth;
+    DWORD dwHeight;
+    DWORD dwBits;
+    bool operator==(const DisplayMode& other) const
+    {
+        return dwWidth == other.dwWidth && dwHeight == other.dwHeight && dwBits == other.dwBits;
+    }
+};
+
+DisplayMode CurrentMode()
+{
+    DEVMODEA dm = {};
+    dm.dmSize = sizeof(dm);
+    ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &dm);
+    return {dm.dmPelsWidth, dm.dmPelsHeight, dm.dmBitsPerPel};
+}
+
+class SaverWindowTest : public testing::Test
+{
+protected:
+    SaverWindowTest() : m_registry(kProfile) { m_registry.SetQuietSaver(FALSE); }
+
+    ~SaverWindowTest() override
+    {
+        if (m_hWnd != nullptr && ::IsWindow(m_hWnd))
+            ::DestroyWindow(m_hWnd);
+    }
+
+    // A saver over the whole screen, as the program makes it; null when Create failed.
+    CVulkaraWnd* CreateSaver()
+    {
+        // A known pointer position that every move below is measured from.
+        ::SetCursorPos(m_ptBase.x, m_ptBase.y);
+        PumpMessagesFor(50);
+        CVulkaraWnd* pWnd = new CVulkaraWnd;
+        const RECT rect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        if (!pWnd->Create(rect, nullptr))
+            return nullptr;
+        m_hWnd = pWnd->m_hWnd;
+        return pWnd;
+    }
+
+    void MoveMouse(int dx, int dy)
+    {
+        ::SendMessageA(m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptBase.x + dx, m_ptBase.y + dy));
+    }
+
+    bool Closes(DWORD dwTimeoutMs = kCloseTimeoutMs)
+    {
+        return PumpUntil([&] { return !::IsWindow(m_hWnd); }, dwTimeoutMs);
+    }
+
+    bool StaysOpen()
+    {
+        PumpMessagesFor(kSettleMs);
+        return ::IsWindow(m_hWnd) != FALSE;
+    }
+
+    static int FramesNow() { return g_nFrame.load(); }
+
+    static bool FramesFlow()
+    {
+        const int nBefore = FramesNow();
+        return PumpUntil([&] { return FramesNow() > nBefore + 3; }, 2000);
+    }
+
+    CSaverRegistry m_registry;
+    HWND m_hWnd = nullptr;
+    POINT m_ptBase = {400, 300};
+};
+
+TEST_F(SaverWindowTest, EveryKindOfInputCloses)
+{
+    struct Case
+    {
+        const char* pszName;
+        UINT uMsg;
+        WPARAM wParam;
+    };
+    const Case cases[] = {
+        {"left button", WM_LBUTTONDOWN, MK_LBUTTON},
+        {"middle button", WM_MBUTTONDOWN, MK_MBUTTON},
+        {"right button", WM_RBUTTONDOWN, MK_RBUTTON},
+        {"key", WM_KEYDOWN, VK_SPACE},
+        {"system key", WM_SYSKEYDOWN, VK_MENU},
+        {"system character", WM_SYSCHAR, 'x'},
+        {"capture lost", WM_CAPTURECHANGED, 0},
+        {"cancel mode", WM_CANCELMODE, 0},
+        {"application deactivated", WM_ACTIVATEAPP, FALSE},
+        {"window deactivated", WM_ACTIVATE, WA_INACTIVE},
+    };
+    for (const Case& c : cases)
+    {
+        ASSERT_NE(CreateSaver(), nullptr) << c.pszName;
+        ::PostMessageA(m_hWnd, c.uMsg, c.wParam, 0);
+        EXPECT_TRUE(Closes()) << c.pszName;
+        if (::IsWindow(m_hWnd))
+            ::DestroyWindow(m_hWnd);
+        EXPECT_EQ(g_bRenderThreadRunning.load(), 0) << c.pszName;
+    }
+}
+
+TEST_F(SaverWindowTest, ReleasesAndSystemRequestsDoNotClose)
+{
+    ASSERT_NE(CreateSaver(), nullptr);
+    for (UINT uMsg : {WM_LBUTTONUP, WM_MBUTTONUP, WM_RBUTTONUP, WM_KEYUP, WM_SYSKEYUP})
+        ::SendMessageA(m_hWnd, uMsg, 0, 0);
+    ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(StaysOpen());
+
+    // The saver keeps the focus and denies the suspend query; other power events pass.
+    EXPECT_EQ(::SendMessageA(m_hWnd, WM_NCACTIVATE, FALSE, 0), FALSE);
+    EXPECT_EQ(::SendMessageA(m_hWnd, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0),
+              BROADCAST_QUERY_DENY);
+    EXPECT_NE(::SendMessageA(m_hWnd, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0),
+              BROADCAST_QUERY_DENY);
+    EXPECT_TRUE(StaysOpen());
+    EXPECT_TRUE(FramesFlow());
+}
+
+TEST_F(SaverWindowTest, MouseClosesOnlyAfterGraceAndBeyondFifteenPixels)
+{
+    ASSERT_NE(CreateSaver(), nullptr);
+    // Within the grace period: neither a close nor the reference.
+    MoveMouse(100, 100);
+    EXPECT_TRUE(StaysOpen());
+    PumpMessagesFor(kPastGraceMs);
+
+    // The first move after it is the reference: had the early move been taken, this one
+    // would be 100 pixels off.
+    MoveMouse(0, 0);
+    // Jitter within 15 pixels on both axes, against the first reference, never closes.
+    for (int i = 0; i < 4; ++i)
+    {
+        MoveMouse(15, 15);
+        MoveMouse(-15, -15);
+        MoveMouse(15, -15);
+        MoveMouse(-15, 15);
+    }
+    EXPECT_TRUE(StaysOpen());
+    MoveMouse(16, 0);
+    EXPECT_TRUE(Closes());
+
+    // The same on the other axis, the other way.
+    ASSERT_NE(CreateSaver(), nullptr);
+    PumpMessagesFor(kPastGraceMs);
+    MoveMouse(0, 0);
+    MoveMouse(10, -15);
+    EXPECT_TRUE(StaysOpen());
+    MoveMouse(0, -16);
+    EXPECT_TRUE(Closes());
+}
+
+TEST_F(SaverWindowTest, WithoutPasswordOrOptionItClosesAtOnce)
+{
+    struct Case
+    {
+        const char* pszName;
+        int nOption; // -1: absent, -2: stored as text
+        const char* pszPassword;
+    };
+    const Case cases[] = {
+        {"option on, no password", 1, ""},
+        {"option off", 0, "Secret"},
+        {"option absent", -1, "Secret"},
+        {"option stored as text", -2, "Secret"},
+    };
+    for (const Case& c : cases)
+    {
+        CSaverRegistry registry(kProfile);
+        registry.SetQuietSaver(FALSE);
+        registry.SetPassword(c.pszPassword);
+        if (c.nOption >= 0)
+            registry.SetSystemPasswordOption(static_cast<DWORD>(c.nOption));
+        else if (c.nOption == -2)
+            registry.SetSystemPasswordOptionText("1");
+        bool bAsked = false;
+        const UINT_PTR nWatch = WatchForWindow("#32770", kDialogCaption,
+                                               [&](HWND hDlg)
+                                               {
+                                                   bAsked = true;
+                                                   ClickDlgButton(hDlg, IDCANCEL);
+                                               });
+        ASSERT_NE(CreateSaver(), nullptr) << c.pszName;
+        ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_TRUE(Closes()) << c.pszName;
+        EXPECT_FALSE(bAsked) << c.pszName;
+        CancelWatch(nWatch);
+        if (::IsWindow(m_hWnd))
+            ::DestroyWindow(m_hWnd);
+    }
+}
+
+TEST_F(SaverWindowTest, PasswordDialogRefusesNearMissesAndClosesOnTheStoredText)
+{
+    m_registry.SetPassword("Secret");
+    m_registry.SetSystemPasswordOption(1);
+    ASSERT_NE(CreateSaver(), nullptr);
+
+    const std::vector<std::string> nearMisses = {"secret", "Secret ", ""};
+    std::vector<std::string> messages;
+    bool bAsked = false;
+    bool bHeldWhileAsking = false;
+    bool bDialogSurvivedClose = false;
+    bool bStillOpenAfterEach = true;
+    LRESULT nLimit = 0;
+    WatchForWindow("#32770", kDialogCaption,
+                   [&](HWND hDlg)
+                   {
+                       bAsked = true;
+                       bHeldWhileAsking = g_bPauseRendering == 1 && g_bRenderingPaused == 1;
+                       nLimit = ::SendDlgItemMessageA(hDlg, kPasswordEditId, EM_GETLIMITTEXT, 0, 0);
+
+                       // Further close requests while the dialog is up are dropped.
+                       ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+                       ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+                       PumpMessagesFor(kSettleMs);
+                       bDialogSurvivedClose = ::IsWindow(hDlg) && ::IsWindow(m_hWnd);
+
+                       for (const std::string& strAttempt : nearMisses)
+                       {
+                           SetDlgItemTextNotify(hDlg, kPasswordEditId, strAttempt.c_str());
+                           WatchForWindow("#32770", kProfile,
+                                          [&](HWND hBox)
+                                          {
+                                              messages.push_back(MessageBoxText(hBox));
+                                              ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                                          });
+                           ClickDlgButton(hDlg, IDOK);
+                           bStillOpenAfterEach = bStillOpenAfterEach && ::IsWindow(hDlg);
+                       }
+                       SetDlgItemTextNotify(hDlg, kPasswordEditId, "Secret");
+                       ClickDlgButton(hDlg, IDOK);
+                   });
+    ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(Closes(10000));
+    EXPECT_TRUE(bAsked);
+    EXPECT_TRUE(bHeldWhileAsking);
+    EXPECT_TRUE(bDialogSurvivedClose);
+    EXPECT_TRUE(bStillOpenAfterEach);
+    EXPECT_EQ(nLimit, 255);
+    EXPECT_EQ(messages, std::vector<std::string>(nearMisses.size(), "Invalid password."));
+    EXPECT_EQ(g_bRenderThreadRunning.load(), 0);
+}
+
+TEST_F(SaverWindowTest, CancelResumesAndOnlyALargerMoveAsksAgain)
+{
+    m_registry.SetPassword("Secret");
+    m_registry.SetSystemPasswordOption(1);
+    ASSERT_NE(CreateSaver(), nullptr);
+    PumpMessagesFor(kPastGraceMs);
+
+    int nAsked = 0;
+    std::string strEditOnOpen = "<not seen>";
+    auto cancelDialog = [&](HWND hDlg)
+    {
+        ++nAsked;
+        strEditOnOpen = DlgItemText(hDlg, kPasswordEditId);
+        SetDlgItemTextNotify(hDlg, kPasswordEditId, "typed, then cancelled");
+        ClickDlgButton(hDlg, IDCANCEL);
+    };
+    WatchForWindow("#32770", kDialogCaption, cancelDialog);
+    ::PostMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ASSERT_TRUE(PumpUntil([&] { return nAsked == 1; }, 5000));
+    EXPECT_TRUE(StaysOpen());
+    EXPECT_EQ(g_bPauseRendering.load(), 0);
+    EXPECT_TRUE(FramesFlow());
+
+    // The pointer has not moved from its base: small jitter around it stays quiet.
+    MoveMouse(10, 10);
+    MoveMouse(-10, 5);
+    EXPECT_TRUE(StaysOpen());
+    EXPECT_EQ(nAsked, 1);
+
+    // A larger move asks again, with a fresh, empty edit.
+    WatchForWindow("#32770", kDialogCaption, cancelDialog);
+    MoveMouse(30, 0);
+    EXPECT_TRUE(PumpUntil([&] { return nAsked == 2; }, 5000));
+    EXPECT_EQ(strEditOnOpen, "");
+    EXPECT_TRUE(StaysOpen());
+}
+
+TEST_F(SaverWindowTest, HoldParksTheThreadAndShowsSystemColoursOnDirectDraw)
+{
+    m_registry.SetQuietSaver(TRUE);
+    const DisplayMode modeBefore = CurrentMode();
+    CVulkaraWnd* pWnd = CreateSaver();
+    ASSERT_NE(pWnd, nullptr);
+    ASSERT_TRUE(pWnd->IsUsingDirectX());
+    EXPECT_TRUE(FramesFlow());
+
+    // The scene colours are the palette resource (no desktop overlay here).
+    HRSRC hRes = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_PALETTE), "PALETTE");
+    ASSERT_NE(hRes, nullptr);
+    PALETTEENTRY aScene[256];
+    std::memcpy(aScene, ::LockResource(::LoadResource(nullptr, hRes)), sizeof(aScene));
+    // A desktop of more than 8 bits has no system palette: the default one's colours stand in.
+    PALETTEENTRY aDefault[20];
+    ASSERT_EQ(::GetPaletteEntries(static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), 0, 20,
+                                  aDefault),
+              20u);
+
+    auto attachedPalette = [&](PALETTEENTRY aEntries[256])
+    {
+        LPDIRECTDRAWPALETTE lpPalette = nullptr;
+        if (pWnd->GetPrimarySurface()->GetPalette(&lpPalette) != DD_OK)
+            return false;
+        const bool bRead = lpPalette->GetEntries(0, 0, 256, aEntries) == DD_OK;
+        lpPalette->Release();
+        return bRead;
+    };
+    auto samePalette = [](const PALETTEENTRY* a, const PALETTEENTRY* b, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            if (a[i].peRed != b[i].peRed || a[i].peGreen != b[i].peGreen ||
+                a[i].peBlue != b[i].peBlue)
+                return false;
+        return true;
+    };
+
+    PALETTEENTRY aAttached[256];
+    ASSERT_TRUE(attachedPalette(aAttached));
+    EXPECT_TRUE(samePalette(aAttached, aScene, 256));
+
+    pWnd->PauseRendering();
+    EXPECT_EQ(g_bRenderingPaused.load(), 1);
+    const int nParkedAt = FramesNow();
+    PumpMessagesFor(kSettleMs);
+    EXPECT_EQ(FramesNow(), nParkedAt);
+    ASSERT_TRUE(attachedPalette(aAttached));
+    EXPECT_TRUE(samePalette(aAttached, aDefault, 10));
+    EXPECT_TRUE(samePalette(aAttached + 246, aDefault + 10, 10));
+
+    pWnd->ResumeRendering();
+    EXPECT_TRUE(FramesFlow());
+    EXPECT_EQ(g_bRenderingPaused.load(), 0);
+    ASSERT_TRUE(attachedPalette(aAttached));
+    EXPECT_TRUE(samePalette(aAttached, aScene, 256));
+
+    ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(Closes());
+    EXPECT_TRUE(PumpUntil([&] { return CurrentMode() == modeBefore; }, 3000));
+}
+
+TEST_F(SaverWindowTest, RefusedModeFailsCreationAndLeavesTheDisplayAlone)
+{
+    // No display of the rig offers this size, on either path.
+    m_registry.SetInt("XRes", 1000);
+    m_registry.SetInt("YRes", 700);
+    const DisplayMode modeBefore = CurrentMode();
+    for (BOOL bUseDirectX : {FALSE, TRUE})
+    {
+        m_registry.SetQuietSaver(bUseDirectX);
+        EXPECT_EQ(CreateSaver(), nullptr) << bUseDirectX;
+        EXPECT_EQ(CurrentMode(), modeBefore) << bUseDirectX;
+        EXPECT_EQ(g_bRenderThreadRunning.load(), 0) << bUseDirectX;
+    }
+}
+} // namespace
