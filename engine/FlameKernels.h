@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-// The two loops that touch every pixel of every frame. Each has a vectorised form (SSE2 where
-// the compiler targets it) and a portable one; both produce exactly the same bytes.
+// The two loops that touch every pixel of every frame. Each has a portable form and vectorised
+// ones (SSE2 wherever the compiler targets it, wider ones chosen at run time on 64-bit hosts),
+// all producing exactly the same bytes.
 
 // The overlay reads the desktop up to this many bytes past the pixel it composes: a shift of
 // up to 63 (heat 255 / 4) plus the rest of the four-pixel group.
@@ -22,3 +24,14 @@ void PropagateFlamePortable(uint8_t* pFlame, int nWidth, int nHeight);
 void ComposeOverlay(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount);
 void ComposeOverlayPortable(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop,
                             int nCount);
+
+// One form of both loops: the portable one, then each vectorised one this build holds and the
+// processor runs. The engine uses the last; tests check every one against the definition.
+struct FlameKernelVariant
+{
+    const char* pszName;
+    void (*pPropagate)(uint8_t* pFlame, int nWidth, int nHeight);
+    void (*pOverlay)(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount);
+};
+
+std::vector<FlameKernelVariant> GetFlameKernelVariants();

@@ -1,0 +1,214 @@
+// Per-frame cost of Step and Render at the screen sizes the saver meets, next to the literal
+// form of the two per-pixel loops and a memcpy of one frame.
+
+#include "CFixedSettings.h"
+#include "CNativeEnginePlatform.h"
+#include "CVulkara.h"
+#include "LiteralLoops.h"
+#include "EngineGlobals.h"
+#include "Random.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+struct Resolution
+{
+    int nWidth;
+    int nHeight;
+};
+
+const Resolution RESOLUTIONS[] = {{640, 480}, {1024, 768}, {1920, 1080}, {3840, 2160}};
+
+// Steps before measuring, so that the flames have risen and the fireworks fly.
+constexpr int WARM_UP_STEPS = 60;
+
+std::string Name(const char* pszWhat, const Resolution& resolution)
+{
+    return std::string(pszWhat) + "/" + std::to_string(resolution.nWidth) + "x" +
+           std::to_string(resolution.nHeight);
+}
+
+// An initialised engine with the saver's default settings, already burning.
+std::unique_ptr<CVulkara> MakeEngine(CNativeEnginePlatform& platform, const Resolution& resolution,
+                                     int nFade)
+{
+    CFixedSettings settings;
+    settings.SetInt(SETTING_XRES, resolution.nWidth);
+    settings.SetInt(SETTING_YRES, resolution.nHeight);
+    settings.SetInt(SETTING_SPARKLES_COUNT, 500);
+    settings.SetInt(SETTING_FIREBALL_COUNT, 6);
+    settings.SetInt(SETTING_FIREWORK_COUNT, 6);
+    settings.SetInt(SETTING_FIREBALL_IN_FIREWORK_MAX, 80);
+    settings.SetInt(SETTING_FIREBALL_IN_FIREWORK_MIN, 10);
+    settings.SetInt(SETTING_FADE_SCREEN, nFade);
+    ResetEngineGlobals();
+    SeedRandom(1);
+    auto pEngine = std::make_unique<CVulkara>(platform);
+    if (!pEngine->Init(settings))
+        return nullptr;
+    for (int i = 0; i < WARM_UP_STEPS; ++i)
+        pEngine->Step();
+    return pEngine;
+}
+
+void SetFrameCounters(benchmark::State& state, const Resolution& resolution)
+{
+    state.SetBytesProcessed(state.iterations() * int64_t{resolution.nWidth} * resolution.nHeight);
+}
+
+void BenchStep(benchmark::State& state, Resolution resolution)
+{
+    CNativeEnginePlatform platform;
+    auto pEngine = MakeEngine(platform, resolution, 2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pEngine->Step());
+    SetFrameCounters(state, resolution);
+}
+
+void BenchRender(benchmark::State& state, Resolution resolution, int nFade)
+{
+    CNativeEnginePlatform platform;
+    auto pEngine = MakeEngine(platform, resolution, nFade);
+    std::vector<uint8_t> frame(static_cast<size_t>(resolution.nWidth) * resolution.nHeight);
+    for (auto _ : state)
+    {
+        pEngine->Render(frame.data());
+        benchmark::ClobberMemory();
+    }
+    SetFrameCounters(state, resolution);
+}
+
+void BenchLiteralPropagate(benchmark::State& state, Resolution resolution)
+{
+    CNativeEnginePlatform platform;
+    auto pEngine = MakeEngine(platform, resolution, 2);
+    uint8_t* pFlame = nullptr;
+    pEngine->GetBuffer(0, &pFlame, nullptr);
+    for (auto _ : state)
+    {
+        LiteralPropagate(pFlame, resolution.nWidth, resolution.nHeight);
+        benchmark::ClobberMemory();
+    }
+    SetFrameCounters(state, resolution);
+}
+
+void BenchLiteralOverlay(benchmark::State& state, Resolution resolution)
+{
+    CNativeEnginePlatform platform;
+    auto pEngine = MakeEngine(platform, resolution, 2);
+    uint8_t* pFlame = nullptr;
+    uint8_t* pDesktop = nullptr;
+    pEngine->GetBuffer(0, &pFlame, nullptr);
+    pEngine->GetBuffer(1, &pDesktop, nullptr);
+    std::vector<uint8_t> frame(static_cast<size_t>(resolution.nWidth) * resolution.nHeight);
+    for (auto _ : state)
+    {
+        LiteralOverlay(frame.data(), pFlame, pDesktop, resolution.nWidth * resolution.nHeight);
+        benchmark::ClobberMemory();
+    }
+    SetFrameCounters(state, resolution);
+}
+
+void BenchMemcpy(benchmark::State& state, Resolution resolution)
+{
+    const size_t nBytes = static_cast<size_t>(resolution.nWidth) * resolution.nHeight;
+    std::vector<uint8_t> source(nBytes, 1);
+    std::vector<uint8_t> dest(nBytes);
+    for (auto _ : state)
+    {
+        std::memcpy(dest.data(), source.data(), nBytes);
+        benchmark::ClobberMemory();
+    }
+    SetFrameCounters(state, resolution);
+}
+
+// Collects the timings as the console shows them, to print the side-by-side table at the end.
+class CTableReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+        {
+            if (run.run_type == Run::RT_Iteration)
+                m_times[run.benchmark_name()] = run.GetAdjustedRealTime(); // in the run's unit, us
+        }
+    }
+
+    void PrintTable() const
+    {
+        std::printf("\nPer frame, microseconds (overlay = FadeScreen 2; literal = the reference "
+                    "loops)\n");
+        std::printf("%-10s %8s %8s %8s %9s %9s %8s %9s %9s\n", "size", "Step", "Render", "Overlay",
+                    "LitProp", "LitOver", "memcpy", "speedup", "x memcpy");
+        for (const Resolution& resolution : RESOLUTIONS)
+        {
+            const double fStep = Time("Step", resolution);
+            const double fPlain = Time("RenderPlain", resolution);
+            const double fOverlay = Time("RenderOverlay", resolution);
+            const double fLiteralPropagate = Time("LiteralPropagate", resolution);
+            const double fLiteralOverlay = Time("LiteralOverlay", resolution);
+            const double fMemcpy = Time("Memcpy", resolution);
+            if (fStep <= 0 || fMemcpy <= 0)
+                continue;
+            // The literal form of a frame is at least its two per-pixel loops.
+            const double fFrame = fStep + fOverlay;
+            std::printf(
+                "%-10s %8.1f %8.1f %8.1f %9.1f %9.1f %8.1f %8.1fx %8.1fx\n",
+                (std::to_string(resolution.nWidth) + "x" + std::to_string(resolution.nHeight))
+                    .c_str(),
+                fStep, fPlain, fOverlay, fLiteralPropagate, fLiteralOverlay, fMemcpy,
+                (fLiteralPropagate + fLiteralOverlay) / fFrame, fFrame / fMemcpy);
+        }
+        std::printf("speedup = (LitProp + LitOver) / (Step + Overlay); "
+                    "x memcpy = (Step + Overlay) / memcpy\n");
+    }
+
+private:
+    double Time(const char* pszWhat, const Resolution& resolution) const
+    {
+        const auto it = m_times.find(Name(pszWhat, resolution));
+        return it == m_times.end() ? 0.0 : it->second;
+    }
+
+    std::map<std::string, double> m_times;
+};
+} // namespace
+
+int main(int argc, char** argv)
+{
+    for (const Resolution& resolution : RESOLUTIONS)
+    {
+        benchmark::RegisterBenchmark(Name("Step", resolution).c_str(), BenchStep, resolution)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(Name("RenderPlain", resolution).c_str(), BenchRender,
+                                     resolution, 0)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(Name("RenderOverlay", resolution).c_str(), BenchRender,
+                                     resolution, 2)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(Name("LiteralPropagate", resolution).c_str(),
+                                     BenchLiteralPropagate, resolution)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(Name("LiteralOverlay", resolution).c_str(),
+                                     BenchLiteralOverlay, resolution)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(Name("Memcpy", resolution).c_str(), BenchMemcpy, resolution)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    CTableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintTable();
+    benchmark::Shutdown();
+    return 0;
+}
