@@ -1,0 +1,186 @@
+// The change-password dialog, run modally in-process and answered from inside its loop; what
+// it stores is read back from the registry.
+#include "Afx.h"
+#include "CChangePasswordDlg.h"
+#include "CSaverSettings.h"
+#include "RegistrySnapshot.h"
+#include "WinTestUtil.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char kDialogCaption[] = "Change Password";
+const char kMismatch[] = "The new and confirmed passwords do not match. Please type them again.";
+const char kChanged[] = "The password has been successfully changed.";
+
+void StorePassword(const std::string& strPassword)
+{
+    CSaverSettings settings;
+    settings.Load();
+    ASSERT_TRUE(settings.SetString(SETTING_PASSWORD, strPassword));
+    ASSERT_TRUE(settings.Save());
+}
+
+std::string StoredPasswordValue()
+{
+    DWORD dwType = 0;
+    std::string strData;
+    if (!ReadConfigValue("Password", dwType, strData) || dwType != REG_SZ)
+        return "<missing>";
+    return std::string(strData.c_str()); // without the terminator
+}
+
+// Types both entries, presses OK and answers the message that follows. Returns the message.
+std::string SubmitEntries(HWND hDlg, const std::string& strNew, const std::string& strConfirm)
+{
+    std::string strMessage = "<no message>";
+    WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
+                   [&](HWND hBox)
+                   {
+                       strMessage = MessageBoxText(hBox);
+                       ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                   });
+    ::SetDlgItemTextA(hDlg, IDC_NEW_PASSWORD, strNew.c_str());
+    ::SetDlgItemTextA(hDlg, IDC_CONFIRM_PASSWORD, strConfirm.c_str());
+    ClickDlgButton(hDlg, IDOK);
+    return strMessage;
+}
+
+INT_PTR RunDialog(std::function<void(HWND)> action)
+{
+    WatchForWindow("#32770", kDialogCaption, std::move(action));
+    CChangePasswordDlg dlg(nullptr);
+    return dlg.DoModal();
+}
+} // namespace
+
+TEST(ChangePassword, OpensWithTheCurrentPasswordInBothEdits)
+{
+    StorePassword("Ember 9");
+    std::string strNew, strConfirm;
+    LRESULT nLimit = 0;
+    const INT_PTR nResult = RunDialog(
+        [&](HWND hDlg)
+        {
+            strNew = DlgItemText(hDlg, IDC_NEW_PASSWORD);
+            strConfirm = DlgItemText(hDlg, IDC_CONFIRM_PASSWORD);
+            nLimit = ::SendDlgItemMessageA(hDlg, IDC_NEW_PASSWORD, EM_GETLIMITTEXT, 0, 0);
+            ClickDlgButton(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(nResult, IDCANCEL);
+    EXPECT_EQ(strNew, "Ember 9");
+    EXPECT_EQ(strConfirm, "Ember 9");
+    EXPECT_EQ(nLimit, static_cast<LRESULT>(CSaverSettings::MAX_PASSWORD_LENGTH));
+}
+
+TEST(ChangePassword, RefusesEntriesThatDifferOrCannotBeStored)
+{
+    StorePassword("old");
+    const std::string strTooLong(CSaverSettings::MAX_PASSWORD_LENGTH + 1, 'x');
+    // The first key byte of the scrambling: this character at position 0 would vanish.
+    const std::string strUnstorable = std::string(1, '\xA7') + "abc";
+    struct Case
+    {
+        std::string strNew;
+        std::string strConfirm;
+        std::string strMessage;
+    };
+    const std::vector<Case> cases = {
+        {"Secret", "secret", kMismatch},
+        {"Secret", "Secret ", kMismatch},
+        {"", "x", kMismatch},
+        {strTooLong, strTooLong,
+         "The password is too long to be stored. Please type at most 255 characters."},
+        {strUnstorable, strUnstorable,
+         "The password contains a character that cannot be stored at its position. Please "
+         "type another password."},
+    };
+    const std::string strStoredBefore = StoredPasswordValue();
+    for (const Case& c : cases)
+    {
+        std::string strMessage, strNewAfter, strConfirmAfter;
+        bool bStillOpen = false;
+        const INT_PTR nResult = RunDialog(
+            [&](HWND hDlg)
+            {
+                strMessage = SubmitEntries(hDlg, c.strNew, c.strConfirm);
+                bStillOpen = ::IsWindowVisible(hDlg) != FALSE;
+                strNewAfter = DlgItemText(hDlg, IDC_NEW_PASSWORD);
+                strConfirmAfter = DlgItemText(hDlg, IDC_CONFIRM_PASSWORD);
+                ClickDlgButton(hDlg, IDCANCEL);
+            });
+        EXPECT_EQ(strMessage, c.strMessage) << c.strNew.substr(0, 10);
+        EXPECT_TRUE(bStillOpen);
+        EXPECT_EQ(strNewAfter, c.strNew.substr(0, 1023));
+        EXPECT_EQ(strConfirmAfter, c.strConfirm.substr(0, 1023));
+        EXPECT_EQ(nResult, IDCANCEL);
+        EXPECT_EQ(StoredPasswordValue(), strStoredBefore);
+    }
+}
+
+TEST(ChangePassword, EqualEntriesAreStoredScrambled)
+{
+    StorePassword("old");
+    for (const std::string strPassword : {"Ember 9", "old", ""})
+    {
+        std::string strMessage;
+        const INT_PTR nResult = RunDialog(
+            [&](HWND hDlg) { strMessage = SubmitEntries(hDlg, strPassword, strPassword); });
+        EXPECT_EQ(nResult, IDOK) << strPassword;
+        EXPECT_EQ(strMessage, kChanged) << strPassword;
+        EXPECT_EQ(StoredPasswordValue(), CSaverSettings::ScramblePassword(strPassword));
+        if (!strPassword.empty())
+            EXPECT_NE(StoredPasswordValue(), strPassword);
+
+        CSaverSettings settings;
+        settings.Load();
+        std::string strLoaded;
+        settings.GetString(SETTING_PASSWORD, strLoaded);
+        EXPECT_EQ(strLoaded, strPassword);
+    }
+}
+
+TEST(ChangePassword, CancelWritesNothing)
+{
+    StorePassword("kept");
+    const RegistrySnapshot before = SnapshotConfig();
+    const INT_PTR nResult = RunDialog(
+        [&](HWND hDlg)
+        {
+            ::SetDlgItemTextA(hDlg, IDC_NEW_PASSWORD, "changed");
+            ::SetDlgItemTextA(hDlg, IDC_CONFIRM_PASSWORD, "changed");
+            ClickDlgButton(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(nResult, IDCANCEL);
+    EXPECT_EQ(SnapshotConfig(), before);
+}
+
+TEST(ChangePassword, StoringIntoAnEmptyRegistryWritesEveryValue)
+{
+    DeleteConfigKey();
+    ASSERT_TRUE(SnapshotConfig().empty());
+    RunDialog([&](HWND hDlg) { SubmitEntries(hDlg, "fresh", "fresh"); });
+
+    const RegistrySnapshot after = SnapshotConfig();
+    const std::pair<const char*, DWORD> expected[] = {
+        {"XRes", static_cast<DWORD>(::GetSystemMetrics(SM_CXSCREEN))},
+        {"YRes", static_cast<DWORD>(::GetSystemMetrics(SM_CYSCREEN))},
+        {"SparklesCount", 500},
+        {"FireBallCount", 6},
+        {"FireWorkCount", 6},
+        {"FireBallInFireWorkMax", 80},
+        {"FireBallInFireWorkMin", 10},
+        {"FadeScreen", 2},
+        {"BackgroundSoundEnable", 1},
+        {"UseDirectX", 1},
+    };
+    for (const auto& value : expected)
+        EXPECT_EQ(DwordOf(after, value.first), value.second) << value.first;
+    EXPECT_EQ(StoredPasswordValue(), CSaverSettings::ScramblePassword("fresh"));
+}

@@ -1,0 +1,171 @@
+// The preview window on its own: frame size, orientation, the thread handshake, and windows
+// of every size.
+#include "Afx.h"
+#include "CPreviewSettings.h"
+#include "CPreviewWnd.h"
+#include "CSaverSettings.h"
+#include "ScreenCapture.h"
+#include "WinTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const DWORD kDrawTimeoutMs = 5000;
+
+// A top-level window with a client area of the given size, to host a preview.
+class CHostWindow
+{
+public:
+    CHostWindow(int nClientWidth, int nClientHeight)
+    {
+        RECT rc = {0, 0, nClientWidth, nClientHeight};
+        ::AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, FALSE);
+        m_hWnd = ::CreateWindowExA(0, AfxRegisterWndClass(0), "Preview host",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
+                                   rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
+                                   AfxGetInstanceHandle(), nullptr);
+    }
+    ~CHostWindow()
+    {
+        if (::IsWindow(m_hWnd))
+            ::DestroyWindow(m_hWnd);
+    }
+    HWND m_hWnd = nullptr;
+};
+
+// The bare flame field: no particles, no desktop, no sound.
+CSaverSettings FlameOnlySettings()
+{
+    CSaverSettings settings;
+    for (int nIndex : {SETTING_SPARKLES_COUNT, SETTING_FIREBALL_COUNT, SETTING_FIREWORK_COUNT,
+                       SETTING_FADE_SCREEN, SETTING_BACKGROUND_SOUND})
+        settings.SetInt(nIndex, 0);
+    settings.SetInt(SETTING_FIREBALL_IN_FIREWORK_MIN, 1);
+    settings.SetInt(SETTING_FIREBALL_IN_FIREWORK_MAX, 1);
+    return settings;
+}
+
+CPreviewWnd* CreatePreview(HWND hParent, const CSaverSettings& settings)
+{
+    RECT rc = {};
+    ::GetClientRect(hParent, &rc);
+    CPreviewWnd* pPreview = new CPreviewWnd(&settings);
+    return pPreview->Create(rc, CWnd::FromHandle(hParent)) ? pPreview : nullptr;
+}
+} // namespace
+
+TEST(PreviewSettings, OverridesTheFrameSizeAndPassesTheRestOn)
+{
+    CSaverSettings inner;
+    inner.SetInt(SETTING_XRES, 1024);
+    inner.SetInt(SETTING_YRES, 768);
+    inner.SetInt(SETTING_USE_CURRENT_RES, 1);
+    inner.SetInt(SETTING_FIREWORK_COUNT, 17);
+    inner.SetString(SETTING_PASSWORD, "ember");
+    const CPreviewSettings preview(&inner, 456, 336);
+
+    struct Case
+    {
+        int nIndex;
+        bool bResult;
+        int nValue;
+    };
+    const Case cases[] = {
+        {SETTING_XRES, true, 456},          {SETTING_YRES, true, 336},
+        {SETTING_USE_CURRENT_RES, true, 0}, {SETTING_FIREWORK_COUNT, true, 17},
+        {SETTING_PASSWORD, false, -1},      {99, false, -1},
+    };
+    for (const Case& c : cases)
+    {
+        int nValue = -1;
+        EXPECT_EQ(preview.GetInt(c.nIndex, nValue), c.bResult) << c.nIndex;
+        EXPECT_EQ(nValue, c.nValue) << c.nIndex;
+    }
+    std::string strPassword;
+    EXPECT_TRUE(preview.GetString(SETTING_PASSWORD, strPassword));
+    EXPECT_EQ(strPassword, "ember");
+}
+
+TEST(PreviewWnd, RunsAtThreeTimesTheWindowSizeWithTheHotRowsAtTheBottom)
+{
+    CHostWindow host(152, 112);
+    ASSERT_NE(host.m_hWnd, nullptr);
+    const CSaverSettings settings = FlameOnlySettings();
+    CPreviewWnd* pPreview = CreatePreview(host.m_hWnd, settings);
+    ASSERT_NE(pPreview, nullptr);
+    EXPECT_EQ(pPreview->GetFrameWidth(), 456);
+    EXPECT_EQ(pPreview->GetFrameHeight(), 336);
+    RECT rc = {};
+    ::GetClientRect(pPreview->GetSafeHwnd(), &rc);
+    EXPECT_EQ(rc.right, 152);
+    EXPECT_EQ(rc.bottom, 112);
+    EXPECT_EQ(g_bPreviewRunning, 1);
+
+    // Let the flames grow, then compare the bottom quarter with the top quarter.
+    CScreenImage image;
+    PumpUntil(
+        [&]
+        {
+            image = CaptureClient(pPreview->GetSafeHwnd());
+            return image.MeanBrightness(84, 112) > 100;
+        },
+        kDrawTimeoutMs);
+    EXPECT_FALSE(image.IsUniform());
+    EXPECT_GT(image.MeanBrightness(84, 112), 4 * image.MeanBrightness(0, 28) + 50);
+
+    // Destroying the host destroys the preview, which waits for its thread.
+    ::DestroyWindow(host.m_hWnd);
+    EXPECT_EQ(g_bPreviewRunning, 0);
+}
+
+TEST(PreviewWnd, DestroyRightAfterCreateWaitsForTheThread)
+{
+    CHostWindow host(100, 80);
+    const CSaverSettings settings = FlameOnlySettings();
+    for (int i = 0; i < 10; ++i)
+    {
+        CPreviewWnd* pPreview = CreatePreview(host.m_hWnd, settings);
+        ASSERT_NE(pPreview, nullptr);
+        EXPECT_EQ(g_bPreviewRunning, 1);
+        pPreview->DestroyWindow();
+        EXPECT_EQ(g_bPreviewRunning, 0) << i;
+        EXPECT_EQ(::GetWindow(host.m_hWnd, GW_CHILD), nullptr) << i;
+    }
+}
+
+TEST(PreviewWnd, EveryWindowSizeIsSafe)
+{
+    // Too small for the engine: no window, no thread. Large enough: a running preview, also
+    // after the window is resized under it.
+    struct Case
+    {
+        int nWidth;
+        int nHeight;
+        bool bCreated;
+    };
+    const Case cases[] = {{0, 0, false},  {1, 1, false},  {5, 40, false},
+                          {40, 5, false}, {6, 6, true},   {1, 300, false},
+                          {7, 300, true}, {300, 7, true}, {640, 400, true}};
+    const CSaverSettings settings = FlameOnlySettings();
+    for (const Case& c : cases)
+    {
+        CHostWindow host(c.nWidth, c.nHeight);
+        RECT rc = {0, 0, c.nWidth, c.nHeight};
+        CPreviewWnd* pPreview = new CPreviewWnd(&settings);
+        const BOOL bCreated = pPreview->Create(rc, CWnd::FromHandle(host.m_hWnd));
+        EXPECT_EQ(bCreated != FALSE, c.bCreated) << c.nWidth << "x" << c.nHeight;
+        EXPECT_EQ(g_bPreviewRunning, c.bCreated ? 1 : 0) << c.nWidth << "x" << c.nHeight;
+        if (!bCreated)
+        {
+            EXPECT_EQ(::GetWindow(host.m_hWnd, GW_CHILD), nullptr);
+            continue;
+        }
+        PumpMessagesFor(150);
+        ::MoveWindow(pPreview->GetSafeHwnd(), 0, 0, 3 + c.nHeight, 2 + c.nWidth, TRUE);
+        PumpMessagesFor(150);
+        EXPECT_EQ(g_bPreviewRunning, 1);
+        pPreview->DestroyWindow();
+        EXPECT_EQ(g_bPreviewRunning, 0);
+    }
+}
