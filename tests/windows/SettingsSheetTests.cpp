@@ -1,0 +1,507 @@
+// The settings sheet, run modally in-process and driven from inside its loop: what it shows,
+// what it says about bad input, what it saves, and its live preview.
+#include "Afx.h"
+#include "CConfigDialog.h"
+#include "CPreviewWnd.h"
+#include "CSaverSettings.h"
+#include "RegistrySnapshot.h"
+#include "ScreenCapture.h"
+#include "WinTestUtil.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <tlhelp32.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+const char kSheetCaption[] = "Vulkara (v2.21)";
+const int ID_APPLY_NOW = 0x3021;
+// Longer than the page's one-second idle countdown.
+const DWORD kPastIdleMs = 1500;
+const DWORD kWaitMs = 5000;
+
+// Stores values into the test program's settings, over whatever is there.
+void StoreValues(const std::vector<std::pair<int, int>>& values)
+{
+    CSaverSettings settings;
+    settings.Load();
+    for (const auto& value : values)
+        ASSERT_TRUE(settings.SetInt(value.first, value.second));
+    ASSERT_TRUE(settings.Save());
+}
+
+INT_PTR RunSheet(std::function<void(HWND hSheet, HWND hPage)> action)
+{
+    WatchForWindow("#32770", kSheetCaption,
+                   [&](HWND hSheet)
+                   {
+                       HWND hPage = reinterpret_cast<HWND>(
+                           ::SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+                       action(hSheet, hPage);
+                   });
+    CConfigDialog dlg(nullptr, 0);
+    return dlg.DoModal();
+}
+
+// Answers the next message box with OK and keeps its text.
+void ExpectMessage(std::string& strText)
+{
+    strText = "<no message>";
+    WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
+                   [&strText](HWND hBox)
+                   {
+                       strText = MessageBoxText(hBox);
+                       ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                   });
+}
+
+bool IsChecked(HWND hPage, int nID)
+{
+    return ::IsDlgButtonChecked(hPage, nID) == BST_CHECKED;
+}
+
+int SliderPos(HWND hPage)
+{
+    return static_cast<int>(::SendDlgItemMessageA(hPage, IDC_SPARKLES, TBM_GETPOS, 0, 0));
+}
+
+int ComboRow(HWND hPage)
+{
+    return static_cast<int>(::SendDlgItemMessageA(hPage, IDC_RESOLUTION, CB_GETCURSEL, 0, 0));
+}
+
+HWND PreviewOf(HWND hPage)
+{
+    return ::FindWindowExA(::GetDlgItem(hPage, IDC_PREVIEW_FRAME), nullptr, nullptr, "Preview");
+}
+
+int ProcessThreadCount()
+{
+    HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    int nCount = 0;
+    for (BOOL bMore = ::Thread32First(hSnapshot, &entry); bMore;
+         bMore = ::Thread32Next(hSnapshot, &entry))
+    {
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId())
+            ++nCount;
+    }
+    ::CloseHandle(hSnapshot);
+    return nCount;
+}
+
+struct FieldValues
+{
+    int nRow;
+    std::string strFireWorks, strMin, strMax, strFireBalls, strFade;
+    bool bShowDesktop, bSound, bDirectX;
+    int nSparkles;
+    std::string strCount;
+};
+
+FieldValues ReadFields(HWND hPage)
+{
+    return {ComboRow(hPage),
+            DlgItemText(hPage, IDC_FIREWORK_COUNT),
+            DlgItemText(hPage, IDC_FIREBALL_MIN),
+            DlgItemText(hPage, IDC_FIREBALL_MAX),
+            DlgItemText(hPage, IDC_FIREBALL_COUNT),
+            DlgItemText(hPage, IDC_FADE_PERCENT),
+            IsChecked(hPage, IDC_SHOW_DESKTOP),
+            IsChecked(hPage, IDC_SOUND),
+            IsChecked(hPage, IDC_USE_DIRECTX),
+            SliderPos(hPage),
+            DlgItemText(hPage, IDC_SPARKLES_LABEL)};
+}
+
+void ExpectDefaults(const FieldValues& f)
+{
+    EXPECT_EQ(f.nRow, 0);
+    EXPECT_EQ(f.strFireWorks, "6");
+    EXPECT_EQ(f.strMin, "10");
+    EXPECT_EQ(f.strMax, "80");
+    EXPECT_EQ(f.strFireBalls, "6");
+    EXPECT_EQ(f.strFade, "50");
+    EXPECT_TRUE(f.bShowDesktop);
+    EXPECT_TRUE(f.bSound);
+    EXPECT_TRUE(f.bDirectX);
+    EXPECT_EQ(f.nSparkles, 500);
+    EXPECT_EQ(f.strCount, "Count:500");
+}
+
+RECT ChildRect(HWND hParent, int nID)
+{
+    RECT rc = {};
+    ::GetWindowRect(::GetDlgItem(hParent, nID), &rc);
+    ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+} // namespace
+
+TEST(SettingsSheet, EmptyRegistryShowsTheDefaultsOnTwoTabs)
+{
+    DeleteConfigKey();
+    FieldValues fields = {};
+    std::vector<std::string> rows;
+    int nTabs = 0;
+    bool bApplyHidden = false, bHelpHidden = false, bOkShown = false, bCancelShown = false;
+    const INT_PTR nResult = RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            fields = ReadFields(hPage);
+            for (int i = 0; i < 8; ++i)
+            {
+                char szRow[64] = {};
+                if (::SendDlgItemMessageA(hPage, IDC_RESOLUTION, CB_GETLBTEXT, i,
+                                          reinterpret_cast<LPARAM>(szRow)) == CB_ERR)
+                    break;
+                rows.push_back(szRow);
+            }
+            nTabs = static_cast<int>(::SendMessageA(
+                reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETTABCONTROL, 0, 0)),
+                TCM_GETITEMCOUNT, 0, 0));
+            bApplyHidden = !::IsWindowVisible(::GetDlgItem(hSheet, ID_APPLY_NOW));
+            bHelpHidden = !::IsWindowVisible(::GetDlgItem(hSheet, IDHELP));
+            bOkShown = ::IsWindowVisible(::GetDlgItem(hSheet, IDOK)) != FALSE;
+            bCancelShown = ::IsWindowVisible(::GetDlgItem(hSheet, IDCANCEL)) != FALSE;
+            // OK and Cancel stand where Apply and Help were laid out.
+            const RECT rcOk = ChildRect(hSheet, IDOK), rcApply = ChildRect(hSheet, ID_APPLY_NOW);
+            const RECT rcCancel = ChildRect(hSheet, IDCANCEL), rcHelp = ChildRect(hSheet, IDHELP);
+            EXPECT_TRUE(::EqualRect(&rcOk, &rcApply));
+            EXPECT_TRUE(::EqualRect(&rcCancel, &rcHelp));
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(nResult, IDCANCEL);
+    ExpectDefaults(fields);
+    EXPECT_EQ(rows, (std::vector<std::string>{"Current", "640x480", "800x600", "1024x768"}));
+    EXPECT_EQ(nTabs, 2);
+    EXPECT_TRUE(bApplyHidden);
+    EXPECT_TRUE(bHelpHidden);
+    EXPECT_TRUE(bOkShown);
+    EXPECT_TRUE(bCancelShown);
+}
+
+TEST(SettingsSheet, StoredOutOfRangeValueIsReportedAfterTheIdleSecond)
+{
+    DeleteConfigKey();
+    StoreValues({{SETTING_FIREWORK_COUNT, 200}});
+    std::string strShown, strMessage;
+    bool bFocused = false;
+    DWORD dwSelection = 0;
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            strShown = DlgItemText(hPage, IDC_FIREWORK_COUNT);
+            ExpectMessage(strMessage);
+            PumpUntil([&] { return strMessage != "<no message>"; }, kWaitMs);
+            PumpMessagesFor(100);
+            bFocused = ::GetFocus() == ::GetDlgItem(hPage, IDC_FIREWORK_COUNT);
+            dwSelection = static_cast<DWORD>(
+                ::SendDlgItemMessageA(hPage, IDC_FIREWORK_COUNT, EM_GETSEL, 0, 0));
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(strShown, "200");
+    EXPECT_EQ(strMessage, "Please enter an integer between 0 and 100.");
+    EXPECT_TRUE(bFocused);
+    EXPECT_EQ(LOWORD(dwSelection), 0);
+    EXPECT_EQ(HIWORD(dwSelection), 3);
+}
+
+TEST(SettingsSheet, FadeFieldAndShowDesktopFollowEachOther)
+{
+    DeleteConfigKey();
+    std::string strEmptyMessage;
+    std::vector<std::pair<std::string, bool>> states; // fade text, box ticked
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            PumpMessagesFor(kPastIdleMs);
+            ExpectMessage(strEmptyMessage);
+            SetDlgItemTextNotify(hPage, IDC_FADE_PERCENT, "");
+            PumpUntil([&] { return strEmptyMessage != "<no message>"; }, kWaitMs);
+            SetDlgItemTextNotify(hPage, IDC_FADE_PERCENT, "0");
+            states.emplace_back(DlgItemText(hPage, IDC_FADE_PERCENT),
+                                IsChecked(hPage, IDC_SHOW_DESKTOP));
+            SetDlgItemTextNotify(hPage, IDC_FADE_PERCENT, "30");
+            states.emplace_back(DlgItemText(hPage, IDC_FADE_PERCENT),
+                                IsChecked(hPage, IDC_SHOW_DESKTOP));
+            ClickDlgButton(hPage, IDC_SHOW_DESKTOP);
+            states.emplace_back(DlgItemText(hPage, IDC_FADE_PERCENT),
+                                IsChecked(hPage, IDC_SHOW_DESKTOP));
+            ClickDlgButton(hPage, IDC_SHOW_DESKTOP);
+            states.emplace_back(DlgItemText(hPage, IDC_FADE_PERCENT),
+                                IsChecked(hPage, IDC_SHOW_DESKTOP));
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(strEmptyMessage, "Please enter an integer.");
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {"0", false}, {"30", true}, {"0", false}, {"50", true}};
+    EXPECT_EQ(states, expected);
+}
+
+TEST(SettingsSheet, OkSavesOrderedSizesConvertedFadeAndCurrentResolution)
+{
+    DeleteConfigKey();
+    StoreValues({{SETTING_XRES, 1280}, {SETTING_YRES, 1024}});
+    int nRowShown = -1;
+    const INT_PTR nResult = RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            PumpMessagesFor(kPastIdleMs);
+            nRowShown = ComboRow(hPage);
+            SetDlgItemTextNotify(hPage, IDC_FIREBALL_MIN, "120");
+            SetDlgItemTextNotify(hPage, IDC_FIREBALL_MAX, "20");
+            SetDlgItemTextNotify(hPage, IDC_FADE_PERCENT, "40");
+            ClickDlgButton(hSheet, IDOK);
+        });
+    EXPECT_EQ(nResult, IDOK);
+    EXPECT_EQ(nRowShown, 0);
+    const RegistrySnapshot saved = SnapshotConfig();
+    EXPECT_EQ(DwordOf(saved, "FireBallInFireWorkMin"), 20u);
+    EXPECT_EQ(DwordOf(saved, "FireBallInFireWorkMax"), 120u);
+    EXPECT_EQ(DwordOf(saved, "FadeScreen"), 2u);
+    EXPECT_EQ(DwordOf(saved, "XRes"), 0u);
+    EXPECT_EQ(DwordOf(saved, "YRes"), 0u);
+
+    // Opened again, the fade of 40 % comes back as 50 %.
+    std::string strFade;
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            strFade = DlgItemText(hPage, IDC_FADE_PERCENT);
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(strFade, "50");
+}
+
+TEST(SettingsSheet, StoredResolutionChoosesItsRow)
+{
+    const std::pair<int, int> cases[] = {{640, 0}, {640, 1}, {800, 2}, {1024, 3}, {1280, 0}};
+    for (const auto& c : cases)
+    {
+        DeleteConfigKey();
+        StoreValues({{SETTING_XRES, c.first}, {SETTING_YRES, 480}});
+        if (c.first == 640 && c.second == 0)
+            StoreValues({{SETTING_XRES, 0}}); // a single zero means the current screen
+        int nRow = -1;
+        RunSheet(
+            [&](HWND hSheet, HWND hPage)
+            {
+                nRow = ComboRow(hPage);
+                ClickDlgButton(hSheet, IDCANCEL);
+            });
+        EXPECT_EQ(nRow, c.second) << c.first;
+    }
+}
+
+TEST(SettingsSheet, CancelWritesNothing)
+{
+    DeleteConfigKey();
+    StoreValues({{SETTING_FIREWORK_COUNT, 9}, {SETTING_FADE_SCREEN, 4}});
+    const RegistrySnapshot before = SnapshotConfig();
+    ASSERT_FALSE(before.empty());
+    const INT_PTR nResult = RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            SetDlgItemTextNotify(hPage, IDC_FIREWORK_COUNT, "12");
+            SetDlgItemTextNotify(hPage, IDC_FADE_PERCENT, "100");
+            ClickDlgButton(hPage, IDC_SOUND);
+            ClickDlgButton(hPage, IDC_USE_DIRECTX);
+            PumpMessagesFor(kPastIdleMs);
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(nResult, IDCANCEL);
+    EXPECT_EQ(SnapshotConfig(), before);
+}
+
+TEST(SettingsSheet, RestoreDefaultsSetsEveryField)
+{
+    DeleteConfigKey();
+    StoreValues({{SETTING_XRES, 800},
+                 {SETTING_YRES, 600},
+                 {SETTING_FIREWORK_COUNT, 20},
+                 {SETTING_FIREBALL_IN_FIREWORK_MIN, 30},
+                 {SETTING_FIREBALL_IN_FIREWORK_MAX, 40},
+                 {SETTING_FIREBALL_COUNT, 9},
+                 {SETTING_FADE_SCREEN, 0},
+                 {SETTING_SPARKLES_COUNT, 100},
+                 {SETTING_BACKGROUND_SOUND, 0},
+                 {SETTING_USE_DIRECTX, 0}});
+    FieldValues before = {}, after = {};
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            before = ReadFields(hPage);
+            ClickDlgButton(hPage, IDC_RESTORE_DEFAULTS);
+            after = ReadFields(hPage);
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(before.nRow, 2);
+    EXPECT_EQ(before.strFade, "0");
+    EXPECT_FALSE(before.bShowDesktop);
+    EXPECT_EQ(before.strCount, "Count:100");
+    ExpectDefaults(after);
+}
+
+TEST(SettingsSheet, LeavingForTheAboutPageValidatesFirst)
+{
+    DeleteConfigKey();
+    std::string strMessage;
+    HWND hPageAfterBadInput = nullptr, hPageAfterGoodInput = nullptr, hSettingsPage = nullptr;
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            hSettingsPage = hPage;
+            PumpMessagesFor(kPastIdleMs);
+            ::SetDlgItemTextA(hPage, IDC_FIREBALL_COUNT, "51");
+            ExpectMessage(strMessage);
+            ::SendMessageA(hSheet, PSM_SETCURSEL, 1, 0);
+            PumpUntil([&] { return strMessage != "<no message>"; }, kWaitMs);
+            hPageAfterBadInput =
+                reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            ::SetDlgItemTextA(hPage, IDC_FIREBALL_COUNT, "50");
+            ::SendMessageA(hSheet, PSM_SETCURSEL, 1, 0);
+            hPageAfterGoodInput =
+                reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(strMessage, "Please enter an integer between 0 and 50.");
+    EXPECT_EQ(hPageAfterBadInput, hSettingsPage);
+    EXPECT_NE(hPageAfterGoodInput, hSettingsPage);
+    EXPECT_NE(hPageAfterGoodInput, nullptr);
+}
+
+TEST(SettingsSheet, PreviewAnimatesInsideThePictureFrameAndGoesWhenCleared)
+{
+    DeleteConfigKey();
+    StoreValues({{SETTING_BACKGROUND_SOUND, 0}});
+    HWND hPreview = nullptr;
+    RECT rcPreview = {}, rcFrame = {};
+    bool bChanged = false, bUniform = true, bGone = false;
+    int nRunningAfterClear = -1;
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            EXPECT_EQ(PreviewOf(hPage), nullptr);
+            ClickDlgButton(hPage, IDC_PREVIEW);
+            hPreview = PreviewOf(hPage);
+            if (hPreview != nullptr)
+            {
+                ::GetClientRect(hPreview, &rcPreview);
+                ::GetClientRect(::GetDlgItem(hPage, IDC_PREVIEW_FRAME), &rcFrame);
+                // The still picture under it never changes; the animation does.
+                PumpMessagesFor(500);
+                const CScreenImage first = CaptureClient(hPreview);
+                bUniform = first.IsUniform();
+                bChanged = PumpUntil([&] { return CaptureClient(hPreview).pixels != first.pixels; },
+                                     kWaitMs);
+            }
+            ClickDlgButton(hPage, IDC_PREVIEW);
+            bGone = PreviewOf(hPage) == nullptr;
+            nRunningAfterClear = g_bPreviewRunning;
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    ASSERT_NE(hPreview, nullptr);
+    EXPECT_TRUE(::EqualRect(&rcPreview, &rcFrame));
+    EXPECT_GT(rcPreview.right, 0);
+    EXPECT_FALSE(bUniform);
+    EXPECT_TRUE(bChanged);
+    EXPECT_TRUE(bGone);
+    EXPECT_EQ(nRunningAfterClear, 0);
+}
+
+TEST(SettingsSheet, PreviewIsRebuiltAfterCountChangesOnly)
+{
+    DeleteConfigKey();
+    StoreValues({{SETTING_BACKGROUND_SOUND, 0}});
+    HWND hFirst = nullptr, hRightAfterTyping = nullptr, hRebuilt = nullptr, hAfterOthers = nullptr;
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            PumpMessagesFor(kPastIdleMs);
+            ClickDlgButton(hPage, IDC_PREVIEW);
+            hFirst = PreviewOf(hPage);
+
+            // Neither the resolution list nor the DirectX box count as a change.
+            ::SendDlgItemMessageA(hPage, IDC_RESOLUTION, CB_SETCURSEL, 2, 0);
+            ::SendMessageA(hPage, WM_COMMAND, MAKEWPARAM(IDC_RESOLUTION, CBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hPage, IDC_RESOLUTION)));
+            ClickDlgButton(hPage, IDC_USE_DIRECTX);
+            PumpMessagesFor(kPastIdleMs);
+            hAfterOthers = PreviewOf(hPage);
+
+            SetDlgItemTextNotify(hPage, IDC_FIREWORK_COUNT, "1");
+            SetDlgItemTextNotify(hPage, IDC_FIREWORK_COUNT, "12");
+            hRightAfterTyping = PreviewOf(hPage);
+            PumpUntil(
+                [&]
+                {
+                    hRebuilt = PreviewOf(hPage);
+                    return hRebuilt != nullptr && hRebuilt != hFirst;
+                },
+                kWaitMs);
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    ASSERT_NE(hFirst, nullptr);
+    EXPECT_EQ(hAfterOthers, hFirst);
+    EXPECT_EQ(hRightAfterTyping, hFirst);
+    EXPECT_NE(hRebuilt, nullptr);
+    EXPECT_NE(hRebuilt, hFirst);
+}
+
+TEST(SettingsSheet, TogglingThePreviewLeavesOneThread)
+{
+    DeleteConfigKey();
+    StoreValues({{SETTING_BACKGROUND_SOUND, 0}});
+    int nWithPreview = 0, nAfterToggling = 0, nWithout = 0;
+    RunSheet(
+        [&](HWND hSheet, HWND hPage)
+        {
+            PumpMessagesFor(kPastIdleMs);
+            ClickDlgButton(hPage, IDC_PREVIEW);
+            PumpMessagesFor(300);
+            nWithPreview = ProcessThreadCount();
+            for (int i = 0; i < 20; ++i)
+                ClickDlgButton(hPage, IDC_PREVIEW);
+            PumpMessagesFor(300);
+            nAfterToggling = ProcessThreadCount();
+            ClickDlgButton(hPage, IDC_PREVIEW);
+            PumpMessagesFor(300);
+            nWithout = ProcessThreadCount();
+            ClickDlgButton(hSheet, IDCANCEL);
+        });
+    EXPECT_EQ(nAfterToggling, nWithPreview);
+    EXPECT_EQ(nWithout, nWithPreview - 1);
+}
+
+TEST(SettingsSheet, AboutPageButtonsLeaveTheSheetAsItWas)
+{
+    DeleteConfigKey();
+    std::string strContact;
+    bool bOpen = false;
+    const INT_PTR nResult = RunSheet(
+        [&](HWND hSheet, HWND)
+        {
+            ::SendMessageA(hSheet, PSM_SETCURSEL, 1, 0);
+            HWND hAbout =
+                reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            strContact = DlgItemText(hAbout, IDC_ABOUT_CONTACT);
+            ClickDlgButton(hAbout, IDC_WEB_PAGE);
+            ClickDlgButton(hAbout, IDC_EMAIL_AUTHOR);
+            PumpMessagesFor(500);
+            bOpen = ::IsWindowVisible(hSheet) != FALSE;
+            ClickDlgButton(hSheet, IDOK);
+        });
+    EXPECT_TRUE(bOpen);
+    EXPECT_EQ(nResult, IDOK);
+    EXPECT_EQ(strContact, " Contact Us: \n vulkara@example.org\n https://www.example.org/vulkara/");
+    // OK from the About page stores the Settings page's values, as from the Settings page.
+    EXPECT_EQ(DwordOf(SnapshotConfig(), "FadeScreen"), 2u);
+}
