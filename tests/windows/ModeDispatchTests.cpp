@@ -52,23 +52,31 @@ TEST(ModeDispatch, PreviewWithoutAUsableParentEndsQuietly)
     }
 }
 
-TEST(ModeDispatch, EachSwitchReachesItsMode)
+TEST(ModeDispatch, DialogSwitchesOpenTheirDialogWithoutAnOwner)
 {
     struct Case
     {
         const char* pszArguments;
-        const char* pszMessage;
+        const char* pszCaption;
     };
-    // Until a mode is built, the program names the missing mode and ends.
+    // A handle joined to the settings switch is ignored; handle 0 or none means no owner.
     const Case cases[] = {
-        {"", "The settings dialog is not part of this build."},
-        {"/c", "The settings dialog is not part of this build."},
-        {"/C:1234", "The settings dialog is not part of this build."},
-        {"/a 0", "The change-password dialog is not part of this build."},
-        {"/a", "The change-password dialog is not part of this build."},
+        {"", "Vulkara (v2.21)"},     {"/c", "Vulkara (v2.21)"}, {"/C:1234", "Vulkara (v2.21)"},
+        {"/a 0", "Change Password"}, {"/a", "Change Password"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MessageOf(c.pszArguments), c.pszMessage) << c.pszArguments;
+    {
+        CScrProcess scr;
+        ASSERT_TRUE(scr.Start(c.pszArguments));
+        HWND hDlg = scr.WaitForWindow("#32770", kWindowTimeoutMs);
+        ASSERT_NE(hDlg, nullptr) << c.pszArguments;
+        EXPECT_EQ(WindowText(hDlg), c.pszCaption) << c.pszArguments;
+        EXPECT_EQ(::GetWindow(hDlg, GW_OWNER), nullptr) << c.pszArguments;
+        ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+        DWORD dwExitCode = 1;
+        EXPECT_TRUE(scr.WaitForExit(kWindowTimeoutMs, &dwExitCode)) << c.pszArguments;
+        EXPECT_EQ(dwExitCode, 0u) << c.pszArguments;
+    }
 }
 
 TEST(ModeDispatch, SaverSwitchesStartTheFullScreenSaver)
