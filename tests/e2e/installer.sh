@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# The installer's round trip in the rig's 64-bit Wine prefix:
+# - a silent install puts the 64-bit vulkara.scr into the system folder, where the display
+#   settings list screen savers, registers the uninstaller and leaves the current screen saver
+#   alone;
+# - with /CURRENT it also makes Vulkara the current screen saver;
+# - the uninstaller, run silently as Add/Remove Programs runs it, removes the program, its
+#   uninstall entry, its settings key and the current-saver choice that named it.
+#   installer.sh SETUP_EXE VERSION OBJDUMP64
+set -u
+setup=$1
+version=$2
+objdump64=$3
+
+sysdir="$WINEPREFIX/drive_c/windows/system32"
+wowdir="$WINEPREFIX/drive_c/windows/syswow64"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vulkara'
+settings_key='HKCU\Software\Tarvikon\Vulkara'
+desktop_key='HKCU\Control Panel\Desktop'
+other_saver='C:\windows\system32\other.scr'
+fail=0
+
+problem() {
+    echo "FAILED: $*"
+    fail=1
+}
+
+# reg ARGS...: Wine's reg on the registry as 64-bit programs see it (the display settings and
+# Add/Remove Programs); plain "wine reg" is the 32-bit one.
+reg() {
+    wine reg "$@" /reg:64
+}
+
+# reg_value KEY NAME: prints the value's data; fails when the key or value is missing.
+reg_value() {
+    local out
+    out=$(reg query "$1" /v "$2" 2>/dev/null) || return 1
+    out=${out//$'\r'/}
+    awk -v name="$2" '
+        { line = $0; sub(/^[ \t]+/, "", line) }
+        index(tolower(line), tolower(name) " ") == 1 {
+            sub(/^[^ \t]+([ \t]+)REG_[A-Z_]+[ \t]*/, "", line); print line; found = 1; exit
+        }
+        END { exit !found }' <<<"$out"
+}
+
+# host_path WINDOWS_PATH: where a C: path of the prefix lies on the host.
+host_path() {
+    local path=${1//\"/}
+    path=${path//\\//}
+    echo "$WINEPREFIX/drive_c/${path#[Cc]:/}"
+}
+
+key_exists() {
+    reg query "$1" >/dev/null 2>&1
+}
+
+# Waits for every process of the prefix to end: the uninstaller runs a copy of itself from
+# the temporary folder and returns at once.
+wait_for_prefix() {
+    timeout 120 wineserver -w || problem "the prefix's processes did not end"
+}
+
+# A clean start, whatever an earlier run left behind.
+reg delete "$uninstall_key" /f >/dev/null 2>&1
+reg delete "$settings_key" /f >/dev/null 2>&1
+rm -f "$sysdir/vulkara.scr" "$wowdir/vulkara.scr"
+reg add "$desktop_key" /v SCRNSAVE.EXE /t REG_SZ /d "$other_saver" /f >/dev/null ||
+    { echo "cannot set up the current screen saver"; exit 1; }
+
+echo "== silent install"
+wine "$setup" /S
+rc=$?
+wait_for_prefix
+[ "$rc" -eq 0 ] || problem "the silent install exited with $rc"
+if [ -f "$sysdir/vulkara.scr" ]; then
+    "$objdump64" -f "$sysdir/vulkara.scr" | grep -q 'file format pei-x86-64$' ||
+        problem "system32/vulkara.scr is not the 64-bit program on 64-bit Windows"
+else
+    problem "vulkara.scr is not in system32"
+fi
+[ -e "$wowdir/vulkara.scr" ] && problem "vulkara.scr also went to syswow64"
+
+for check in "DisplayName=Vulkara Screen Saver" "DisplayVersion=$version" "Publisher=Tarvikon" \
+    'DisplayIcon=C:\windows\system32\vulkara.scr,0'; do
+    name=${check%%=*}
+    want=${check#*=}
+    got=$(reg_value "$uninstall_key" "$name") || { problem "uninstall entry has no $name"; continue; }
+    [ "${got,,}" = "${want,,}" ] || problem "uninstall entry $name is '$got', not '$want'"
+done
+uninstaller=$(reg_value "$uninstall_key" UninstallString) || problem "no UninstallString"
+echo "UninstallString: ${uninstaller:-}"
+uninstaller_file=$(host_path "${uninstaller:-}")
+[ -f "$uninstaller_file" ] || problem "the uninstaller is not at $uninstaller_file"
+saver=$(reg_value "$desktop_key" SCRNSAVE.EXE)
+[ "$saver" = "$other_saver" ] || problem "a silent install changed the current saver to '$saver'"
+
+echo "== silent install with /CURRENT"
+wine "$setup" /S /CURRENT
+rc=$?
+wait_for_prefix
+[ "$rc" -eq 0 ] || problem "the install with /CURRENT exited with $rc"
+saver=$(reg_value "$desktop_key" SCRNSAVE.EXE)
+[ "${saver,,}" = 'c:\windows\system32\vulkara.scr' ] ||
+    problem "with /CURRENT the current saver is '$saver'"
+active=$(reg_value "$desktop_key" ScreenSaveActive)
+[ "$active" = 1 ] || problem "with /CURRENT ScreenSaveActive is '$active'"
+
+echo "== silent uninstall"
+# Settings as the saver writes them.
+reg add "$settings_key\\vulkara\\Config" /v XRes /t REG_DWORD /d 640 /f >/dev/null ||
+    problem "cannot write the settings key"
+if [ -n "${uninstaller:-}" ]; then
+    wine "$uninstaller_file" /S
+    rc=$?
+    wait_for_prefix
+    [ "$rc" -eq 0 ] || problem "the silent uninstall exited with $rc"
+fi
+[ -e "$sysdir/vulkara.scr" ] && problem "vulkara.scr is still in system32"
+key_exists "$uninstall_key" && problem "the uninstall entry is still there"
+key_exists "$settings_key" && problem "the settings key is still there"
+reg_value "$desktop_key" SCRNSAVE.EXE >/dev/null && problem "SCRNSAVE.EXE still names the saver"
+[ -e "$uninstaller_file" ] && problem "the uninstaller is still there"
+[ -e "$(dirname "$uninstaller_file")" ] && problem "the uninstaller's folder is still there"
+
+[ "$fail" -eq 0 ] && echo "installer round trip: all checks passed"
+exit $fail
