@@ -174,12 +174,9 @@ TEST(ReleaseResources, VersionResourceNamesTheProductAndItsVersion)
         const char* pszName;
         const char* pszExpected; // null: any non-empty text
     } strings[] = {
-        {"ProductName", "Vulkara"},
-        {"FileDescription", "Vulkara Screen Saver"},
-        {"FileVersion", VULKARA_VERSION},
-        {"ProductVersion", VULKARA_VERSION},
-        {"OriginalFilename", "vulkara.scr"},
-        {"CompanyName", nullptr},
+        {"ProductName", "Vulkara"},          {"FileDescription", "Vulkara Screen Saver"},
+        {"FileVersion", VULKARA_VERSION},    {"ProductVersion", VULKARA_VERSION},
+        {"OriginalFilename", "vulkara.scr"}, {"CompanyName", nullptr},
         {"LegalCopyright", nullptr},
     };
     for (const auto& s : strings)
