@@ -155,7 +155,9 @@ int main(int argc, char** argv)
     std::string strError;
     if (!ParseArguments(argc, argv, options, strError))
     {
-        std::fprintf(stderr, "vulkara-render: %s\n%s", strError.c_str(), USAGE);
+        std::fprintf(stderr, "vulkara-render: %s\n", strError.c_str());
+        if (argc == 1)
+            std::fputs(USAGE, stderr);
         return EXIT_BAD_ARGUMENTS;
     }
 
