@@ -1,0 +1,132 @@
+# Helpers for the end-to-end runs of the full-screen saver, sourced by the saver-*.sh scripts.
+# They run on the rig's display (DISPLAY, WINEPREFIX) and use xdotool for input and xwd and
+# ImageMagick for the screen.
+
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/rig.sh"
+
+SAVER_CONFIG='HKEY_CURRENT_USER\Software\Tarvikon\Vulkara\vulkara\Config'
+SAVER_DESKTOP='HKEY_CURRENT_USER\Control Panel\Desktop'
+SAVER_PID=""
+SAVER_FAIL=0
+SAVER_TMP=$(mktemp -d)
+
+saver_cleanup() {
+    if [ -n "$SAVER_PID" ] && kill -0 "$SAVER_PID" 2>/dev/null; then
+        kill "$SAVER_PID" 2>/dev/null
+        wait "$SAVER_PID" 2>/dev/null
+    fi
+    saver_settings_clear
+    rm -rf "$SAVER_TMP"
+}
+
+fail() {
+    echo "FAIL: $*"
+    SAVER_FAIL=1
+}
+
+# saver_settings NAME=DWORD ...: a fresh settings key with these values.
+saver_settings() {
+    local reg="$SAVER_TMP/settings.reg" pair
+    {
+        echo 'REGEDIT4'
+        echo
+        echo "[-$SAVER_CONFIG]"
+        echo "[$SAVER_CONFIG]"
+        for pair in "$@"; do
+            printf '"%s"=dword:%08x\n' "${pair%%=*}" "${pair#*=}"
+        done
+        echo
+        echo "[$SAVER_DESKTOP]"
+        echo '"ScreenSaveUsePassword"=-'
+    } >"$reg"
+    wine regedit /S "Z:${reg//\//\\}"
+}
+
+# saver_password_on: the system option on and the password "FirE" stored as the settings
+# record keeps it: each character xored with its key byte. The results all lie in
+# 0xA0-0xFF, which the Western code pages map alike.
+saver_password_on() {
+    local reg="$SAVER_TMP/password.reg"
+    {
+        echo 'REGEDIT4'
+        echo
+        echo "[$SAVER_CONFIG]"
+        echo '"Password"=hex(1):e1,ba,ee,a0,00'
+        echo
+        echo "[$SAVER_DESKTOP]"
+        echo '"ScreenSaveUsePassword"=dword:00000001'
+    } >"$reg"
+    wine regedit /S "Z:${reg//\//\\}"
+}
+
+saver_settings_clear() {
+    local reg="$SAVER_TMP/clear.reg"
+    [ -d "$SAVER_TMP" ] || return 0
+    printf 'REGEDIT4\n\n[-%s]\n\n[%s]\n"ScreenSaveUsePassword"=-\n' "$SAVER_CONFIG" \
+        "$SAVER_DESKTOP" >"$reg"
+    wine regedit /S "Z:${reg//\//\\}"
+}
+
+# A visible top-level window of the saver's process with that name (empty: any), or nothing.
+saver_window() {
+    xdotool search --onlyvisible --class 'vulkara.scr' 2>/dev/null | while read -r w; do
+        if [ -z "$1" ] || [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
+            echo "$w"
+            break
+        fi
+    done
+}
+
+# saver_wait_window NAME SECONDS
+saver_wait_window() {
+    local i w
+    for i in $(seq 1 $(($2 * 10))); do
+        w=$(saver_window "$1")
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# saver_start ARGS...: starts the saver and waits for its window.
+saver_start() {
+    wine "$SCR" "$@" &
+    SAVER_PID=$!
+    saver_wait_window "" 15 >/dev/null || fail "no saver window appeared"
+}
+
+# saver_wait_exit SECONDS: the saver's exit code, or 124 when it is still running.
+saver_wait_exit() {
+    local i
+    for i in $(seq 1 $(($1 * 10))); do
+        if ! kill -0 "$SAVER_PID" 2>/dev/null; then
+            wait "$SAVER_PID"
+            local rc=$?
+            SAVER_PID=""
+            return $rc
+        fi
+        sleep 0.1
+    done
+    return 124
+}
+
+geometry() {
+    xdotool getdisplaygeometry
+}
+
+# check_fire FILE WIDTH HEIGHT: the screenshot has the expected size, many hot red-to-yellow
+# pixels in its bottom third and a dark top quarter.
+check_fire() {
+    local file=$1 size hot dark third quarter
+    size=$(identify -format '%wx%h' "$file")
+    [ "$size" = "$2x$3" ] || fail "screenshot is $size, expected $2x$3"
+    third=$(($3 / 3))
+    quarter=$(($3 / 4))
+    hot=$(convert "$file" -crop "$2x${third}+0+$(($3 - third))" +repage \
+        -fx '(r > 0.35 && r >= g && g >= b && r - b > 0.2) ? 1 : 0' -format '%[fx:mean]' info:)
+    dark=$(convert "$file" -crop "$2x${quarter}+0+0" +repage -colorspace gray \
+        -format '%[fx:mean]' info:)
+    echo "$file: hot share of the bottom third $hot, mean brightness of the top $dark"
+    awk -v h="$hot" 'BEGIN { exit !(h > 0.10) }' || fail "too few hot pixels at the bottom ($hot)"
+    awk -v d="$dark" 'BEGIN { exit !(d < 0.10) }' || fail "the top is not dark ($dark)"
+}

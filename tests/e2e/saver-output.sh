@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The saver shows fire on the screen within two seconds and leaves the display mode as it
+# found it, on one output path at one size.
+#   saver-output.sh VULKARA_SCR USE_DIRECTX XRES YRES   (0 0: the current size)
+set -u
+SCR=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/saver-lib.sh"
+trap saver_cleanup EXIT
+
+before=$(geometry)
+width=$3 height=$4
+[ "$width" -eq 0 ] && read -r width height <<<"$before"
+
+saver_settings UseDirectX="$2" XRes="$3" YRes="$4" FadeScreen=0 BackgroundSoundEnable=0
+saver_start /s
+sleep 2
+rig_screenshot "$SAVER_TMP/fire.png"
+check_fire "$SAVER_TMP/fire.png" "$width" "$height"
+[ "$(geometry)" = "$width $height" ] || fail "display runs at $(geometry) during the run"
+
+xdotool key space
+saver_wait_exit 20
+rc=$?
+[ $rc -eq 0 ] || fail "the saver ended with $rc"
+[ "$(geometry)" = "$before" ] || fail "display left at $(geometry), was $before"
+exit $SAVER_FAIL
