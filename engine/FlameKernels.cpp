@@ -75,19 +75,17 @@ inline __m128i Load32(const uint8_t* p)
     return _mm_cvtsi32_si128(n);
 }
 
-// The truncated mean of four bytes without widening: with h = floor((a + b) / 2) and
-// k = floor((c + d) / 2), the result is floor((h + k) / 2), plus one when both pair sums were
-// odd and h + k is odd. pavgb rounds up, so each floor is the rounded mean less the lost bit.
+// The truncated mean of four bytes without widening. pavgb rounds up, so nesting it gives
+// m = ceil((ceil((a + b) / 2) + ceil((c + d) / 2)) / 2), which exceeds the truncated mean by
+// one unless nothing was rounded: a + b and c + d both even, and their halves' sum even too.
 inline __m128i Mean4Sse2(__m128i a, __m128i b, __m128i c, __m128i d)
 {
     const __m128i one = _mm_set1_epi8(1);
-    const __m128i xab = _mm_xor_si128(a, b);
-    const __m128i xcd = _mm_xor_si128(c, d);
-    const __m128i h = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(xab, one));
-    const __m128i k = _mm_sub_epi8(_mm_avg_epu8(c, d), _mm_and_si128(xcd, one));
-    const __m128i xhk = _mm_xor_si128(h, k);
-    const __m128i lost = _mm_andnot_si128(_mm_and_si128(xab, xcd), xhk);
-    return _mm_sub_epi8(_mm_avg_epu8(h, k), _mm_and_si128(lost, one));
+    const __m128i ab = _mm_avg_epu8(a, b);
+    const __m128i cd = _mm_avg_epu8(c, d);
+    const __m128i rounded =
+        _mm_or_si128(_mm_or_si128(_mm_xor_si128(a, b), _mm_xor_si128(c, d)), _mm_xor_si128(ab, cd));
+    return _mm_sub_epi8(_mm_avg_epu8(ab, cd), _mm_and_si128(rounded, one));
 }
 
 void PropagateFlameSse2(uint8_t* pFlame, int nWidth, int nHeight)
@@ -97,11 +95,21 @@ void PropagateFlameSse2(uint8_t* pFlame, int nWidth, int nHeight)
         uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
         uint8_t* pBelow = pRow + nWidth;
         int x = 1;
-        for (; x + VECTOR <= nWidth; x += VECTOR)
+        if (nWidth > VECTOR)
         {
-            const __m128i mean = Mean4Sse2(Load(pBelow + x - 1), Load(pBelow + x + 1),
-                                           Load(pBelow + x), Load(pRow + x));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(pRow + x), mean);
+            // The row's last vector is computed first, from the old values the main loop also
+            // reads, and stored last: where the two overlap they write the same bytes.
+            const int xLast = nWidth - VECTOR;
+            const __m128i last = Mean4Sse2(Load(pBelow + xLast - 1), Load(pBelow + xLast + 1),
+                                           Load(pBelow + xLast), Load(pRow + xLast));
+            for (; x + VECTOR <= nWidth; x += VECTOR)
+            {
+                const __m128i mean = Mean4Sse2(Load(pBelow + x - 1), Load(pBelow + x + 1),
+                                               Load(pBelow + x), Load(pRow + x));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(pRow + x), mean);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pRow + xLast), last);
+            x = nWidth;
         }
         for (; x < nWidth; ++x)
             pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
@@ -156,13 +164,11 @@ __attribute__((target("avx2"))) inline __m256i LoadAvx2(const uint8_t* p)
 __attribute__((target("avx2"))) inline __m256i Mean4Avx2(__m256i a, __m256i b, __m256i c, __m256i d)
 {
     const __m256i one = _mm256_set1_epi8(1);
-    const __m256i xab = _mm256_xor_si256(a, b);
-    const __m256i xcd = _mm256_xor_si256(c, d);
-    const __m256i h = _mm256_sub_epi8(_mm256_avg_epu8(a, b), _mm256_and_si256(xab, one));
-    const __m256i k = _mm256_sub_epi8(_mm256_avg_epu8(c, d), _mm256_and_si256(xcd, one));
-    const __m256i xhk = _mm256_xor_si256(h, k);
-    const __m256i lost = _mm256_andnot_si256(_mm256_and_si256(xab, xcd), xhk);
-    return _mm256_sub_epi8(_mm256_avg_epu8(h, k), _mm256_and_si256(lost, one));
+    const __m256i ab = _mm256_avg_epu8(a, b);
+    const __m256i cd = _mm256_avg_epu8(c, d);
+    const __m256i rounded = _mm256_or_si256(
+        _mm256_or_si256(_mm256_xor_si256(a, b), _mm256_xor_si256(c, d)), _mm256_xor_si256(ab, cd));
+    return _mm256_sub_epi8(_mm256_avg_epu8(ab, cd), _mm256_and_si256(rounded, one));
 }
 
 __attribute__((target("avx2"))) void PropagateFlameAvx2(uint8_t* pFlame, int nWidth, int nHeight)
@@ -172,11 +178,22 @@ __attribute__((target("avx2"))) void PropagateFlameAvx2(uint8_t* pFlame, int nWi
         uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
         uint8_t* pBelow = pRow + nWidth;
         int x = 1;
-        for (; x + AVX2_VECTOR <= nWidth; x += AVX2_VECTOR)
+        if (nWidth > AVX2_VECTOR)
         {
-            const __m256i mean = Mean4Avx2(LoadAvx2(pBelow + x - 1), LoadAvx2(pBelow + x + 1),
-                                           LoadAvx2(pBelow + x), LoadAvx2(pRow + x));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + x), mean);
+            // The row's last vector is computed first, from the old values the main loop also
+            // reads, and stored last: where the two overlap they write the same bytes.
+            const int xLast = nWidth - AVX2_VECTOR;
+            const __m256i last =
+                Mean4Avx2(LoadAvx2(pBelow + xLast - 1), LoadAvx2(pBelow + xLast + 1),
+                          LoadAvx2(pBelow + xLast), LoadAvx2(pRow + xLast));
+            for (; x + AVX2_VECTOR <= nWidth; x += AVX2_VECTOR)
+            {
+                const __m256i mean = Mean4Avx2(LoadAvx2(pBelow + x - 1), LoadAvx2(pBelow + x + 1),
+                                               LoadAvx2(pBelow + x), LoadAvx2(pRow + x));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + x), mean);
+            }
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + xLast), last);
+            x = nWidth;
         }
         for (; x < nWidth; ++x)
             pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
@@ -192,19 +209,17 @@ __attribute__((target("avx512f,avx512bw"))) inline __m512i LoadAvx512(const uint
     return v;
 }
 
-// The same mean as Mean4Sse2, 64 bytes at a time; one ternary logic op finds the lost bit.
+// The same mean as Mean4Sse2, 64 bytes at a time; one ternary logic op gathers the rounding.
 __attribute__((target("avx512f,avx512bw"))) inline __m512i Mean4Avx512(__m512i a, __m512i b,
                                                                        __m512i c, __m512i d)
 {
     const __m512i one = _mm512_set1_epi8(1);
-    const __m512i xab = _mm512_xor_si512(a, b);
-    const __m512i xcd = _mm512_xor_si512(c, d);
-    const __m512i h = _mm512_sub_epi8(_mm512_avg_epu8(a, b), _mm512_and_si512(xab, one));
-    const __m512i k = _mm512_sub_epi8(_mm512_avg_epu8(c, d), _mm512_and_si512(xcd, one));
-    const __m512i xhk = _mm512_xor_si512(h, k);
-    // 0x2a: C & ~(A & B) with A = xab, B = xcd, C = xhk.
-    const __m512i lost = _mm512_ternarylogic_epi32(xab, xcd, xhk, 0x2a);
-    return _mm512_sub_epi8(_mm512_avg_epu8(h, k), _mm512_and_si512(lost, one));
+    const __m512i ab = _mm512_avg_epu8(a, b);
+    const __m512i cd = _mm512_avg_epu8(c, d);
+    // 0xfe: A | B | C.
+    const __m512i rounded = _mm512_ternarylogic_epi32(
+        _mm512_xor_si512(a, b), _mm512_xor_si512(c, d), _mm512_xor_si512(ab, cd), 0xfe);
+    return _mm512_sub_epi8(_mm512_avg_epu8(ab, cd), _mm512_and_si512(rounded, one));
 }
 
 __attribute__((target("avx512f,avx512bw"))) void PropagateFlameAvx512(uint8_t* pFlame, int nWidth,
@@ -215,11 +230,23 @@ __attribute__((target("avx512f,avx512bw"))) void PropagateFlameAvx512(uint8_t* p
         uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
         uint8_t* pBelow = pRow + nWidth;
         int x = 1;
-        for (; x + AVX512_VECTOR <= nWidth; x += AVX512_VECTOR)
+        if (nWidth > AVX512_VECTOR)
         {
-            const __m512i mean = Mean4Avx512(LoadAvx512(pBelow + x - 1), LoadAvx512(pBelow + x + 1),
-                                             LoadAvx512(pBelow + x), LoadAvx512(pRow + x));
-            _mm512_storeu_si512(pRow + x, mean);
+            // The row's last vector is computed first, from the old values the main loop also
+            // reads, and stored last: where the two overlap they write the same bytes.
+            const int xLast = nWidth - AVX512_VECTOR;
+            const __m512i last =
+                Mean4Avx512(LoadAvx512(pBelow + xLast - 1), LoadAvx512(pBelow + xLast + 1),
+                            LoadAvx512(pBelow + xLast), LoadAvx512(pRow + xLast));
+            for (; x + AVX512_VECTOR <= nWidth; x += AVX512_VECTOR)
+            {
+                const __m512i mean =
+                    Mean4Avx512(LoadAvx512(pBelow + x - 1), LoadAvx512(pBelow + x + 1),
+                                LoadAvx512(pBelow + x), LoadAvx512(pRow + x));
+                _mm512_storeu_si512(pRow + x, mean);
+            }
+            _mm512_storeu_si512(pRow + xLast, last);
+            x = nWidth;
         }
         for (; x < nWidth; ++x)
             pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
