@@ -17,10 +17,8 @@ constexpr int TURN_CHANCE = 3; // one step in three may change a speed
 
 CFireBall::CFireBall(CVulkara& engine)
 {
-    int size[2] = {0, 0};
-    engine.GetBuffer(0, nullptr, size);
-    m_nX = Random() % size[0];
-    m_nY = Random() % size[1];
+    m_nX = Random() % engine.GetWidth();
+    m_nY = Random() % engine.GetHeight();
     m_nDx = Random() % 3 - 1;
     m_nHeat = 0;
     m_nDy = Random() % 3 - 1;
@@ -29,10 +27,8 @@ CFireBall::CFireBall(CVulkara& engine)
 
 bool CFireBall::Move(CVulkara& engine)
 {
-    int size[2] = {0, 0};
-    engine.GetBuffer(0, nullptr, size);
-    const int nWidth = size[0];
-    const int nHeight = size[1];
+    const int nWidth = engine.GetWidth();
+    const int nHeight = engine.GetHeight();
 
     if (m_nX + m_nDx >= nWidth - SPRITE_SIZE || m_nX + m_nDx < 0)
         m_nDx = -m_nDx;
@@ -58,11 +54,9 @@ bool CFireBall::Move(CVulkara& engine)
 
 bool CFireBall::Draw(CVulkara& engine) const
 {
-    uint8_t* pFlame = nullptr;
-    int size[2] = {0, 0};
-    engine.GetBuffer(0, &pFlame, size);
-    const int nWidth = size[0];
-    const int nHeight = size[1];
+    uint8_t* pFlame = engine.GetFlame();
+    const int nWidth = engine.GetWidth();
+    const int nHeight = engine.GetHeight();
     if (m_nX < 0 || m_nY < 0 || m_nX >= nWidth - SPRITE_SIZE || m_nY >= nHeight - SPRITE_SIZE ||
         m_nHeat <= 0)
         return false;

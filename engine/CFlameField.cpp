@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -42,16 +43,18 @@ void CFlameField::Free()
 void CFlameField::WriteSeedRow()
 {
     const int nPhase = g_nSeedPhase;
-    uint8_t* pBottom = m_flame.data() + static_cast<size_t>(m_nHeight - 1) * m_nWidth;
+    const uint8_t* pFrom = m_seedFrom.data();
+    const uint8_t* pTo = m_seedTo.data();
+    uint8_t* pRow = m_seedRow.data();
     for (int c = 0; c < m_nWidth; ++c)
     {
-        const int a = m_seedFrom[c];
-        const int b = m_seedTo[c];
-        const int v = a + (b - a) / SEED_STEPS * nPhase;
+        const int a = pFrom[c];
+        const int v = a + (pTo[c] - a) / SEED_STEPS * nPhase;
         // Squaring makes low seeds much darker than high ones.
-        m_seedRow[c] = static_cast<uint8_t>(v * v / 256);
-        pBottom[c] = m_seedRow[c];
+        pRow[c] = static_cast<uint8_t>(v * v / 256);
     }
+    std::memcpy(m_flame.data() + static_cast<size_t>(m_nHeight - 1) * m_nWidth, pRow,
+                static_cast<size_t>(m_nWidth));
 }
 
 void CFlameField::Propagate()

@@ -20,21 +20,17 @@ constexpr int COOLING_RANGE = 6; // heat lost per move: 0..5
 
 CSparkle::CSparkle(CVulkara& engine)
 {
-    int size[2] = {0, 0};
-    engine.GetBuffer(0, nullptr, size);
     m_nHeat = START_HEAT;
-    m_nX = Random() % size[0];
-    m_nY = size[1] - 1;
+    m_nX = Random() % engine.GetWidth();
+    m_nY = engine.GetHeight() - 1;
     m_nDx = static_cast<int8_t>(Random() % 3 - 1);
     m_nDy = static_cast<int8_t>(Random() % 4 - 4);
 }
 
 bool CSparkle::Move(CVulkara& engine)
 {
-    int size[2] = {0, 0};
-    engine.GetBuffer(0, nullptr, size);
-    const int nWidth = size[0];
-    const int nHeight = size[1];
+    const int nWidth = engine.GetWidth();
+    const int nHeight = engine.GetHeight();
 
     m_nX += m_nDx;
     m_nY += m_nDy;
@@ -61,10 +57,8 @@ bool CSparkle::Move(CVulkara& engine)
 
 bool CSparkle::Draw(CVulkara& engine) const
 {
-    uint8_t* pFlame = nullptr;
-    int size[2] = {0, 0};
-    engine.GetBuffer(0, &pFlame, size);
-    const size_t nWidth = static_cast<size_t>(size[0]);
+    uint8_t* pFlame = engine.GetFlame();
+    const size_t nWidth = static_cast<size_t>(engine.GetWidth());
     const uint8_t nHeat = static_cast<uint8_t>(m_nHeat);
     pFlame[m_nY * nWidth + m_nX] = nHeat;
     pFlame[(m_nY - 1) * nWidth + m_nX] = nHeat;

@@ -46,6 +46,8 @@ public:
     // Either output may be null. Other values of nWhich write nothing.
     virtual bool GetBuffer(int nWhich, uint8_t** ppBuffer, int* pSize);
 
+    // What the particles draw into, without a virtual call for each of them.
+    uint8_t* GetFlame() { return m_flame.GetBuffer(); }
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
     const std::vector<CSparkle>& GetSparkles() const { return m_sparkles; }
