@@ -26,6 +26,7 @@ void CFlameField::Create(int nWidth, int nHeight)
     m_seedFrom.assign(nWidthBytes, 0);
     m_seedRow.assign(nWidthBytes, 0);
     m_seedTo.assign(nWidthBytes, 0);
+    m_seedStep.assign(nWidthBytes, 0);
     m_nWidth = nWidth;
     m_nHeight = nHeight;
 }
@@ -36,6 +37,7 @@ void CFlameField::Free()
     std::vector<uint8_t>().swap(m_seedFrom);
     std::vector<uint8_t>().swap(m_seedRow);
     std::vector<uint8_t>().swap(m_seedTo);
+    std::vector<int8_t>().swap(m_seedStep);
     m_nWidth = 0;
     m_nHeight = 0;
 }
@@ -44,14 +46,14 @@ void CFlameField::WriteSeedRow()
 {
     const int nPhase = g_nSeedPhase;
     const uint8_t* pFrom = m_seedFrom.data();
-    const uint8_t* pTo = m_seedTo.data();
+    const int8_t* pStep = m_seedStep.data();
     uint8_t* pRow = m_seedRow.data();
     for (int c = 0; c < m_nWidth; ++c)
     {
-        const int a = pFrom[c];
-        const int v = a + (pTo[c] - a) / SEED_STEPS * nPhase;
+        // 0..255 whatever the phase: the line moves from one byte toward another in sevenths.
+        const unsigned v = static_cast<unsigned>(pFrom[c] + pStep[c] * nPhase);
         // Squaring makes low seeds much darker than high ones.
-        pRow[c] = static_cast<uint8_t>(v * v / 256);
+        pRow[c] = static_cast<uint8_t>(v * v >> 8);
     }
     std::memcpy(m_flame.data() + static_cast<size_t>(m_nHeight - 1) * m_nWidth, pRow,
                 static_cast<size_t>(m_nWidth));
@@ -72,6 +74,10 @@ void CFlameField::AdvanceSeed()
     g_nSeedDepth = 0;
     GenerateSeed(0, m_nWidth, static_cast<uint8_t>(nLeft), static_cast<uint8_t>(nRight));
     g_nSeedPhase = 0;
+
+    // The step of the transition truncates toward zero, so a falling line never undershoots.
+    for (int c = 0; c < m_nWidth; ++c)
+        m_seedStep[c] = static_cast<int8_t>((m_seedTo[c] - m_seedFrom[c]) / SEED_STEPS);
 }
 
 // Midpoint subdivision biased upward. The ends are bytes, so the wide upper levels wrap into

@@ -35,4 +35,5 @@ private:
     std::vector<uint8_t> m_seedFrom; // the line the bottom row starts from
     std::vector<uint8_t> m_seedRow;  // this step's bottom row
     std::vector<uint8_t> m_seedTo;   // the line the bottom row moves toward
+    std::vector<int8_t> m_seedStep;  // (to - from) / 7 per column, fixed for a transition
 };

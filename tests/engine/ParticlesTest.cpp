@@ -3,6 +3,7 @@
 #include "CNativeEnginePlatform.h"
 #include "CSparkle.h"
 #include "CVulkara.h"
+#include "EngineTestSupport.h"
 #include "EngineGlobals.h"
 #include "FireBallSprite.h"
 #include "Random.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <random>
 #include <vector>
 
 namespace
@@ -135,6 +137,41 @@ TEST_F(Particles, AFireBallAddsItsScaledSpriteClampedAt250)
     EXPECT_EQ(pFlame[(H - 6) * W + W - 6], 250);       // sprite 255
     EXPECT_EQ(pFlame[(H - 10) * W + W - 10], 200);     // sprite 0: untouched
     EXPECT_EQ(pFlame[(H - 10) * W + W - 8], 200 + 44); // sprite 46
+}
+
+TEST_F(Particles, AFireBallOverRandomHeatFollowsTheSpriteRuleCellByCell)
+{
+    // Any heat, any bytes underneath (up to 255, above the 250 clamp), any column parity.
+    constexpr int W = 37, H = 29;
+    CTestSettings settings(W, H);
+    CVulkara engine(m_platform);
+    ASSERT_TRUE(engine.Init(settings.Bare()));
+    std::mt19937 random(8);
+    const int heats[] = {1, 2, 100, 249, 250, 251, 257, 300, 1000};
+    for (int nHeat : heats)
+    {
+        for (int nPlace = 0; nPlace < 6; ++nPlace)
+        {
+            uint8_t* pFlame = Flame(engine);
+            const std::vector<uint8_t> before = RandomBytes(random, W * (H + 1));
+            std::copy(before.begin(), before.end(), pFlame);
+            CFireBall ball(engine);
+            ball.m_nX = nPlace == 0 ? W - 10 : static_cast<int>(random() % (W - 9));
+            ball.m_nY = nPlace == 1 ? H - 10 : static_cast<int>(random() % (H - 9));
+            ball.m_nHeat = nHeat;
+            ASSERT_TRUE(ball.Draw(engine));
+            for (int i = 0; i < W * (H + 1); ++i)
+            {
+                const int r = i / W - ball.m_nY, c = i % W - ball.m_nX;
+                const bool bInside = r >= 0 && r < SPRITE_SIZE && c >= 0 && c < SPRITE_SIZE;
+                const int s = bInside ? g_FireBallSprite[r][c] : 0;
+                const int nExpected =
+                    s == 0 ? before[i] : std::min(250, before[i] + s * nHeat / 256);
+                ASSERT_EQ(pFlame[i], nExpected)
+                    << "heat " << nHeat << " at " << i % W << ", " << i / W;
+            }
+        }
+    }
 }
 
 TEST_F(Particles, AFireBallIsDrawnOnlyWhollyInsideTheFrameAndWhenHot)
