@@ -68,6 +68,17 @@ inline __m128i Load(const uint8_t* p)
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
+// Each vector is loaded once into a register: folded into the instructions that use it, the
+// compiler would load the same bytes twice, and the loads are what limits the flame loop.
+inline __m128i LoadOnce(const uint8_t* p)
+{
+    __m128i v = Load(p);
+#ifdef __GNUC__
+    __asm__("" : "+x"(v));
+#endif
+    return v;
+}
+
 inline __m128i Load32(const uint8_t* p)
 {
     int32_t n;
@@ -100,12 +111,13 @@ void PropagateFlameSse2(uint8_t* pFlame, int nWidth, int nHeight)
             // The row's last vector is computed first, from the old values the main loop also
             // reads, and stored last: where the two overlap they write the same bytes.
             const int xLast = nWidth - VECTOR;
-            const __m128i last = Mean4Sse2(Load(pBelow + xLast - 1), Load(pBelow + xLast + 1),
-                                           Load(pBelow + xLast), Load(pRow + xLast));
+            const __m128i last =
+                Mean4Sse2(LoadOnce(pBelow + xLast - 1), LoadOnce(pBelow + xLast + 1),
+                          LoadOnce(pBelow + xLast), LoadOnce(pRow + xLast));
             for (; x + VECTOR <= nWidth; x += VECTOR)
             {
-                const __m128i mean = Mean4Sse2(Load(pBelow + x - 1), Load(pBelow + x + 1),
-                                               Load(pBelow + x), Load(pRow + x));
+                const __m128i mean = Mean4Sse2(LoadOnce(pBelow + x - 1), LoadOnce(pBelow + x + 1),
+                                               LoadOnce(pBelow + x), LoadOnce(pRow + x));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(pRow + x), mean);
             }
             _mm_storeu_si128(reinterpret_cast<__m128i*>(pRow + xLast), last);
@@ -151,8 +163,7 @@ namespace
 constexpr int AVX2_VECTOR = 32;
 constexpr int AVX512_VECTOR = 64;
 
-// Each vector is loaded once into a register: folded into the instructions that use it, the
-// compiler would load the same bytes twice, and the loads are what limits this loop.
+// As LoadOnce, 32 bytes.
 __attribute__((target("avx2"))) inline __m256i LoadAvx2(const uint8_t* p)
 {
     __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
