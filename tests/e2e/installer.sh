@@ -61,6 +61,23 @@ wait_for_prefix() {
     timeout 120 wineserver -w || problem "the prefix's processes did not end"
 }
 
+# The prefix is shared with the other tests: the current-saver choice goes back as it was.
+saved_saver=$(reg_value "$desktop_key" SCRNSAVE.EXE) || saved_saver=""
+saved_active=$(reg_value "$desktop_key" ScreenSaveActive) || saved_active=""
+restore_desktop() {
+    if [ -n "$saved_saver" ]; then
+        reg add "$desktop_key" /v SCRNSAVE.EXE /t REG_SZ /d "$saved_saver" /f
+    else
+        reg delete "$desktop_key" /v SCRNSAVE.EXE /f
+    fi
+    if [ -n "$saved_active" ]; then
+        reg add "$desktop_key" /v ScreenSaveActive /t REG_SZ /d "$saved_active" /f
+    else
+        reg delete "$desktop_key" /v ScreenSaveActive /f
+    fi
+} >/dev/null 2>&1
+trap restore_desktop EXIT
+
 # A clean start, whatever an earlier run left behind.
 reg delete "$uninstall_key" /f >/dev/null 2>&1
 reg delete "$settings_key" /f >/dev/null 2>&1
