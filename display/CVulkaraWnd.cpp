@@ -388,6 +388,9 @@ void CVulkaraWnd::StopRenderThread()
         ::Sleep(STOP_POLL_MILLISECONDS);
     // The framework deletes the thread object as the thread ends.
     m_pRenderThread = nullptr;
+    if (m_hRenderDC != nullptr)
+        ::ReleaseDC(m_hWnd, m_hRenderDC);
+    m_hRenderDC = nullptr;
 }
 
 void CVulkaraWnd::RestoreDisplay()
@@ -479,13 +482,13 @@ BOOL CVulkaraWnd::DrawFrameGdi()
     if (!m_pVulkara->Render(m_pBits))
         return FALSE;
     SpreadRows(m_pBits, m_nXRes, m_nYRes, m_nDibStride);
-    HDC hDC = ::GetWindowDC(m_hWnd);
-    if (hDC == nullptr)
+    if (m_hRenderDC == nullptr)
+        m_hRenderDC = ::GetWindowDC(m_hWnd);
+    if (m_hRenderDC == nullptr)
         return FALSE;
     const int nLines = ::SetDIBitsToDevice(
-        hDC, 0, 0, static_cast<DWORD>(m_nXRes), static_cast<DWORD>(m_nYRes), 0, 0, 0,
+        m_hRenderDC, 0, 0, static_cast<DWORD>(m_nXRes), static_cast<DWORD>(m_nYRes), 0, 0, 0,
         static_cast<UINT>(m_nYRes), m_pBits, m_pBitmapInfo, DIB_RGB_COLORS);
-    ::ReleaseDC(m_hWnd, hDC);
     return nLines > 0;
 }
 

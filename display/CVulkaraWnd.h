@@ -111,4 +111,7 @@ private:
     // Set while the display runs in a mode this window chose.
     BOOL m_bDisplayChanged = FALSE;
     HMODULE m_hDirectDraw = nullptr;
+    // The window's device context, taken by the render thread at its first GDI frame and kept
+    // until it stops: one per frame costs more than the copy.
+    HDC m_hRenderDC = nullptr;
 };
