@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libbenchmark-dev libpng-dev
     mingw-w64
     wine wine64 wine32:i386
-    xserver-xorg-core xserver-xorg-video-dummy xdotool x11-apps imagemagick
+    xserver-xorg-core xserver-xorg-video-dummy xdotool x11-apps imagemagick time
     nsis
 )
 
