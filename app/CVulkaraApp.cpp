@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <new>
-#include <new>
 
 namespace
 {
