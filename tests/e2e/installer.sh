@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
-# The installer's round trip in the rig's 64-bit Wine prefix:
-# - a silent install puts the 64-bit vulkara.scr into the system folder, where the display
-#   settings list screen savers, registers the uninstaller and leaves the current screen saver
-#   alone;
+# The installer's round trip in a Wine prefix:
+# - a silent install puts the program that fits the system (64-bit on 64-bit Windows) into the
+#   system folder, where the display settings list screen savers, registers the uninstaller
+#   and leaves the current screen saver alone;
 # - with /CURRENT it also makes Vulkara the current screen saver;
 # - the uninstaller, run silently as Add/Remove Programs runs it, removes the program, its
 #   uninstall entry, its settings key and the current-saver choice that named it.
-#   installer.sh SETUP_EXE VERSION OBJDUMP64
+#   installer.sh SETUP_EXE VERSION OBJDUMP win64|win32
+# win64 uses the rig's prefix; win32 makes a 32-bit prefix of its own beside it and drops it
+# afterwards. OBJDUMP reads the program expected for that system.
 set -u
 setup=$1
 version=$2
-objdump64=$3
+objdump=$3
+arch=$4
+
+case $arch in
+    win64) format=pei-x86-64 ;;
+    win32)
+        format=pei-i386
+        export WINEPREFIX="$WINEPREFIX-win32"
+        rm -rf "$WINEPREFIX"
+        WINEARCH=win32 wineboot -i >/dev/null 2>&1 || { echo "cannot make a 32-bit prefix"; exit 1; }
+        wineserver -w
+        ;;
+    *) echo "unknown system $arch"; exit 2 ;;
+esac
 
 sysdir="$WINEPREFIX/drive_c/windows/system32"
 wowdir="$WINEPREFIX/drive_c/windows/syswow64"
@@ -25,10 +40,14 @@ problem() {
     fail=1
 }
 
-# reg ARGS...: Wine's reg on the registry as 64-bit programs see it (the display settings and
-# Add/Remove Programs); plain "wine reg" is the 32-bit one.
+# reg ARGS...: Wine's reg on the registry as the system's own programs see it (the display
+# settings and Add/Remove Programs); on 64-bit Windows plain "wine reg" is the 32-bit one.
 reg() {
-    wine reg "$@" /reg:64
+    if [ "$arch" = win64 ]; then
+        wine reg "$@" /reg:64
+    else
+        wine reg "$@"
+    fi
 }
 
 # reg_value KEY NAME: prints the value's data; fails when the key or value is missing.
@@ -76,7 +95,16 @@ restore_desktop() {
         reg delete "$desktop_key" /v ScreenSaveActive /f
     fi
 } >/dev/null 2>&1
-trap restore_desktop EXIT
+finish() {
+    if [ "$arch" = win32 ]; then
+        wineserver -k 2>/dev/null
+        wineserver -w 2>/dev/null
+        rm -rf "$WINEPREFIX"
+    else
+        restore_desktop
+    fi
+}
+trap finish EXIT
 
 # A clean start, whatever an earlier run left behind.
 reg delete "$uninstall_key" /f >/dev/null 2>&1
@@ -91,8 +119,8 @@ rc=$?
 wait_for_prefix
 [ "$rc" -eq 0 ] || problem "the silent install exited with $rc"
 if [ -f "$sysdir/vulkara.scr" ]; then
-    "$objdump64" -f "$sysdir/vulkara.scr" | grep -q 'file format pei-x86-64$' ||
-        problem "system32/vulkara.scr is not the 64-bit program on 64-bit Windows"
+    "$objdump" -f "$sysdir/vulkara.scr" | grep -q "file format $format\$" ||
+        problem "system32/vulkara.scr is not the $format program on $arch"
 else
     problem "vulkara.scr is not in system32"
 fi
