@@ -17,12 +17,15 @@ for _ in $(seq 1 100); do
 done
 [ -n "$dlg" ] || { echo "no Change Password dialog"; kill "$pid"; exit 1; }
 sleep 0.5
+# Without a window manager nothing gives the new dialog the keyboard: give it explicitly.
+xdotool windowfocus --sync "$dlg" 2>/dev/null
+sleep 0.3
 xdotool type --delay 50 'flame1'
 xdotool key Tab
 xdotool type --delay 50 'flame1'
 xdotool key Return
 box=""
-for _ in $(seq 1 50); do
+for _ in $(seq 1 100); do
     box=$(xdotool search --name '^vulkara$' 2>/dev/null | head -1)
     [ -n "$box" ] && break
     sleep 0.2
