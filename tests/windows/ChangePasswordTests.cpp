@@ -136,7 +136,9 @@ TEST(ChangePassword, EqualEntriesAreStoredScrambled)
         EXPECT_EQ(strMessage, kChanged) << strPassword;
         EXPECT_EQ(StoredPasswordValue(), CSaverSettings::ScramblePassword(strPassword));
         if (!strPassword.empty())
+        {
             EXPECT_NE(StoredPasswordValue(), strPassword);
+        }
 
         CSaverSettings settings;
         settings.Load();
