@@ -1,5 +1,7 @@
 #include "BmpFile.h"
 
+#include "LittleEndian.h"
+
 #include "CBitmap24.h"
 
 #include <cstdlib>
@@ -13,28 +15,6 @@ constexpr int FILE_HEADER_SIZE = 14;
 constexpr int INFO_HEADER_SIZE = 40;
 constexpr long long MAX_PICTURE_PIXELS = 1LL << 26; // far more than any screen
 
-uint32_t ReadLe32(const std::vector<uint8_t>& data, size_t nOffset)
-{
-    return data[nOffset] | data[nOffset + 1] << 8 | data[nOffset + 2] << 16 |
-           static_cast<uint32_t>(data[nOffset + 3]) << 24;
-}
-
-uint16_t ReadLe16(const std::vector<uint8_t>& data, size_t nOffset)
-{
-    return static_cast<uint16_t>(data[nOffset] | data[nOffset + 1] << 8);
-}
-
-void PutLe32(std::vector<uint8_t>& data, uint32_t nValue)
-{
-    for (int i = 0; i < 4; ++i)
-        data.push_back(static_cast<uint8_t>(nValue >> (8 * i)));
-}
-
-void PutLe16(std::vector<uint8_t>& data, uint16_t nValue)
-{
-    data.push_back(static_cast<uint8_t>(nValue));
-    data.push_back(static_cast<uint8_t>(nValue >> 8));
-}
 } // namespace
 
 bool ReadBmp24(const std::string& strPath, CBitmap24& picture, std::string& strError)

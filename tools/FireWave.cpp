@@ -1,5 +1,7 @@
 #include "FireWave.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -70,18 +72,6 @@ void AddCrackles(std::vector<double> aChannels[CHANNELS], CNoise& noise, int nFr
             fEnvelope *= crackle.fDecay;
         }
     }
-}
-
-void PutLe32(std::vector<uint8_t>& data, uint32_t nValue)
-{
-    for (int i = 0; i < 4; ++i)
-        data.push_back(static_cast<uint8_t>(nValue >> (8 * i)));
-}
-
-void PutLe16(std::vector<uint8_t>& data, uint16_t nValue)
-{
-    data.push_back(static_cast<uint8_t>(nValue));
-    data.push_back(static_cast<uint8_t>(nValue >> 8));
 }
 
 void PutTag(std::vector<uint8_t>& data, const char* pszTag)

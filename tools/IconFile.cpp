@@ -1,5 +1,7 @@
 #include "IconFile.h"
 
+#include "LittleEndian.h"
+
 #include <cstddef>
 
 namespace
@@ -8,18 +10,6 @@ constexpr int ICON_DIR_SIZE = 6;
 constexpr int ICON_ENTRY_SIZE = 16;
 constexpr int INFO_HEADER_SIZE = 40;
 constexpr int BYTES_PER_PIXEL = 4;
-
-void PutLe32(std::vector<uint8_t>& data, uint32_t nValue)
-{
-    for (int i = 0; i < 4; ++i)
-        data.push_back(static_cast<uint8_t>(nValue >> (8 * i)));
-}
-
-void PutLe16(std::vector<uint8_t>& data, uint16_t nValue)
-{
-    data.push_back(static_cast<uint8_t>(nValue));
-    data.push_back(static_cast<uint8_t>(nValue >> 8));
-}
 
 int MaskStride(int nSize)
 {
