@@ -108,3 +108,27 @@ rig_stop() {
 rig_screenshot() {
     xwd -root -silent -display "$DISPLAY" | convert xwd:- "png:$1"
 }
+
+# rig_wait_window NAME_REGEX [SECONDS]: prints the id of the first window whose name matches,
+# waiting up to SECONDS (default 20); fails when none appears.
+rig_wait_window() {
+    local id="" tries=$(( ${2:-20} * 5 ))
+    while [ "$tries" -gt 0 ]; do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+        tries=$((tries - 1))
+    done
+    return 1
+}
+
+# rig_wait_exit PID [SECONDS]: waits up to SECONDS (default 10) for a process to end; fails
+# when it is still running.
+rig_wait_exit() {
+    local tries=$(( ${2:-10} * 5 ))
+    while [ "$tries" -gt 0 ] && kill -0 "$1" 2>/dev/null; do
+        sleep 0.2
+        tries=$((tries - 1))
+    done
+    ! kill -0 "$1" 2>/dev/null
+}

@@ -15,13 +15,7 @@ trap 'exit 130' INT TERM
 rig_start "$build/rig-screenshot" || exit 1
 
 wine "$scr" /c >/dev/null 2>&1 &
-sheet=""
-for _ in $(seq 1 100); do
-    sheet=$(xdotool search --name '^Vulkara \(v2\.21\)$' 2>/dev/null | head -1)
-    [ -n "$sheet" ] && break
-    sleep 0.2
-done
-[ -n "$sheet" ] || { echo "the settings sheet did not appear" >&2; exit 1; }
+sheet=$(rig_wait_window '^Vulkara \(v2\.21\)$') || { echo "the settings sheet did not appear" >&2; exit 1; }
 sleep 1.5
 
 # The Preview box sits under the picture frame; its place in the sheet is fixed by the page

@@ -3,30 +3,19 @@
 #   settings-mode.sh VULKARA_SCR
 set -u
 scr=$1
+. "$(dirname "$0")/../../tools/rig.sh"
 key='HKCU\Software\Tarvikon\Vulkara\vulkara'
 wine reg delete "$key" /f >/dev/null 2>&1
 
 wine "$scr" /c >/dev/null 2>&1 &
 pid=$!
-sheet=""
-for _ in $(seq 1 100); do
-    sheet=$(xdotool search --name '^Vulkara \(v2\.21\)$' 2>/dev/null | head -1)
-    [ -n "$sheet" ] && break
-    sleep 0.2
-done
-[ -n "$sheet" ] || { echo "no settings sheet"; kill "$pid"; exit 1; }
+sheet=$(rig_wait_window '^Vulkara \(v2\.21\)$') || { echo "no settings sheet"; kill "$pid"; exit 1; }
 sleep 1.5
 # A click on the Settings tab gives the sheet the keyboard.
 xdotool mousemove --window "$sheet" 30 12 click 1
 sleep 0.3
 xdotool key Escape
-for _ in $(seq 1 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-done
-if kill -0 "$pid" 2>/dev/null; then
-    echo "Escape did not close the sheet"; kill "$pid"; exit 1
-fi
+rig_wait_exit "$pid" || { echo "Escape did not close the sheet"; kill "$pid"; exit 1; }
 values=$(wine reg query "$key\\Config" 2>/dev/null | tr -d '\r' | grep REG_)
 if [ -n "$values" ]; then
     echo "cancelling wrote settings:"; echo "$values"; exit 1
