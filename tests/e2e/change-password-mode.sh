@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
 # /a 0: the change-password dialog takes a password typed twice on the keyboard and stores
-# it scrambled, together with the other settings.
-#   change-password-mode.sh VULKARA_SCR
+# it scrambled, together with the other settings, below the key named after the program's
+# file: a copy under another name keeps settings of its own.
+#   change-password-mode.sh VULKARA_SCR [COPY_NAME]
 set -u
 scr=$1
 . "$(dirname "$0")/../../tools/rig.sh"
-key='HKCU\Software\Tarvikon\Vulkara\vulkara'
+base='HKCU\Software\Tarvikon\Vulkara'
+name=vulkara
+if [ $# -ge 2 ]; then
+    name=$2
+    copy=$(mktemp -d)
+    trap 'rm -rf "$copy"' EXIT
+    cp "$scr" "$copy/$name.scr"
+    scr=$copy/$name.scr
+    wine reg delete "$base\\vulkara" /f >/dev/null 2>&1
+fi
+key="$base\\$name"
 wine reg delete "$key" /f >/dev/null 2>&1
 
 wine "$scr" /a 0 >/dev/null 2>&1 &
@@ -19,7 +30,7 @@ xdotool type --delay 50 'flame1'
 xdotool key Tab
 xdotool type --delay 50 'flame1'
 xdotool key Return
-rig_wait_window '^vulkara$' >/dev/null || { echo "no confirmation message"; kill "$pid"; exit 1; }
+rig_wait_window "^$name\$" >/dev/null || { echo "no confirmation message"; kill "$pid"; exit 1; }
 sleep 0.3
 xdotool key Return
 rig_wait_exit "$pid" || { echo "the program did not end"; kill "$pid"; exit 1; }
@@ -31,4 +42,8 @@ grep -q 'Password[[:space:]]*REG_SZ' <<<"$values" || { echo "no password stored"
 grep -q 'flame1' <<<"$values" && { echo "the password is stored in plain text"; fail=1; }
 grep -q 'SparklesCount[[:space:]]*REG_DWORD[[:space:]]*0x1f4' <<<"$values" ||
     { echo "the other settings were not written"; fail=1; }
+if [ "$name" != vulkara ] && wine reg query "$base\\vulkara" >/dev/null 2>&1; then
+    echo "the copy wrote into the settings of vulkara.scr"
+    fail=1
+fi
 exit $fail
