@@ -486,10 +486,8 @@ BOOL CVulkaraWnd::DrawFrameGdi()
         m_hRenderDC = ::GetWindowDC(m_hWnd);
     if (m_hRenderDC == nullptr)
         return FALSE;
-    const int nLines = ::SetDIBitsToDevice(
-        m_hRenderDC, 0, 0, static_cast<DWORD>(m_nXRes), static_cast<DWORD>(m_nYRes), 0, 0, 0,
-        static_cast<UINT>(m_nYRes), m_pBits, m_pBitmapInfo, DIB_RGB_COLORS);
-    return nLines > 0;
+    return SetDIBitsInBands(m_hRenderDC, m_nXRes, m_nYRes, m_pBits, m_nDibStride, m_pBitmapInfo,
+                            GdiBandRows(m_nXRes));
 }
 
 BOOL CVulkaraWnd::VerifyPassword()

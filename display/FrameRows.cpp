@@ -1,11 +1,15 @@
 #include "FrameRows.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace
 {
 constexpr int DIB_ROW_ALIGNMENT = 4;
-}
+constexpr size_t GDI_BAND_BYTES = 256 * 1024;
+constexpr size_t SCREEN_BYTES_PER_PIXEL = 4;
+} // namespace
 
 int DibRowBytes(int nWidth)
 {
@@ -33,4 +37,30 @@ void FillRows(uint8_t* pDest, long lPitch, int nWidth, int nHeight, uint8_t nVal
 {
     for (int y = 0; y < nHeight; ++y)
         std::memset(pDest + y * lPitch, nValue, static_cast<size_t>(nWidth));
+}
+
+int GdiBandRows(int nWidth)
+{
+    const size_t nRowBytes = static_cast<size_t>(nWidth > 0 ? nWidth : 1) * SCREEN_BYTES_PER_PIXEL;
+    return static_cast<int>(std::max<size_t>(1, GDI_BAND_BYTES / nRowBytes));
+}
+
+BOOL SetDIBitsInBands(HDC hDC, int nWidth, int nHeight, const uint8_t* pBits, int nStride,
+                      BITMAPINFO* pInfo, int nBandRows)
+{
+    BITMAPINFOHEADER& header = pInfo->bmiHeader;
+    const LONG lWholeHeight = header.biHeight;
+    BOOL bCopied = TRUE;
+    for (int y = 0; y < nHeight; y += nBandRows)
+    {
+        const int nRows = std::min(nBandRows, nHeight - y);
+        header.biHeight = -nRows; // the band, top row first
+        if (::SetDIBitsToDevice(hDC, 0, y, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows), 0,
+                                0, 0, static_cast<UINT>(nRows),
+                                pBits + static_cast<size_t>(y) * nStride, pInfo,
+                                DIB_RGB_COLORS) <= 0)
+            bCopied = FALSE;
+    }
+    header.biHeight = lWholeHeight;
+    return bCopied;
 }

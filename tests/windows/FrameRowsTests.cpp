@@ -41,8 +41,8 @@ TEST(FrameRows, CopyRowsHonoursThePitchAndLeavesThePaddingAlone)
             EXPECT_EQ(surface[static_cast<size_t>(y * lPitch + x)], x < nWidth ? 0 : 0xEE);
 }
 
-// The rows GDI reads from an 8-bit bitmap: draw the spread frame through SetDIBitsToDevice,
-// with colour i = red i, into a 32-bit section and read every pixel back.
+// The rows GDI reads from an 8-bit bitmap: draw the spread frame in bands through
+// SetDIBitsToDevice, with colour i = red i, into a 32-bit section and read every pixel back.
 TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
 {
     for (int nWidth : {1, 2, 3, 5, 6, 7, 8, 13})
@@ -80,9 +80,10 @@ TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
             ::CreateDIBSection(hMemory, &target, DIB_RGB_COLORS, &pPixels, nullptr, 0);
         ASSERT_NE(hTarget, nullptr);
         HGDIOBJ hOld = ::SelectObject(hMemory, hTarget);
-        EXPECT_EQ(::SetDIBitsToDevice(hMemory, 0, 0, nWidth, nHeight, 0, 0, 0, nHeight, bits.data(),
-                                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS),
-                  nHeight);
+        // Bands of two rows, the last one short, as the saver copies a frame.
+        EXPECT_TRUE(SetDIBitsInBands(hMemory, nWidth, nHeight, bits.data(), nStride,
+                                     reinterpret_cast<BITMAPINFO*>(&info), 2));
+        EXPECT_EQ(info.header.biHeight, -nHeight);
         ::GdiFlush();
         const RGBQUAD* pOut = static_cast<const RGBQUAD*>(pPixels);
         int nWrong = 0;
@@ -95,4 +96,16 @@ TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
         ::DeleteObject(hTarget);
         ::DeleteDC(hMemory);
     }
+}
+
+TEST(FrameRows, BandsStayUnderAQuarterMegabyteOfScreenPixels)
+{
+    struct Case
+    {
+        int nWidth;
+        int nRows;
+    };
+    const Case cases[] = {{1024, 64}, {640, 102}, {1920, 34}, {3840, 17}, {100000, 1}, {0, 65536}};
+    for (const Case& c : cases)
+        EXPECT_EQ(GdiBandRows(c.nWidth), c.nRows) << c.nWidth;
 }
