@@ -33,7 +33,8 @@ while [ $SECONDS -lt $end ]; do
     rc=$?
     runs=$((runs + 1))
     [ $rc -eq 0 ] || fail "run $runs ended with $rc"
-    [ "$(geometry)" = "$before" ] || fail "run $runs left the display at $(geometry)"
+    after=$(settled_geometry "$before")
+    [ "$after" = "$before" ] || fail "run $runs left the display at $after"
     [ $SAVER_FAIL -eq 0 ] || break
 done
 echo "$runs runs"

@@ -19,5 +19,6 @@ windows=$(xdotool search --onlyvisible --class 'vulkara.scr' | wc -l)
 
 xdotool key space
 saver_wait_exit 20 || fail "the saver did not end cleanly"
-[ "$(geometry)" = "$before" ] || fail "display left at $(geometry), was $before"
+after=$(settled_geometry "$before")
+[ "$after" = "$before" ] || fail "display left at $after, was $before"
 exit $SAVER_FAIL

@@ -114,6 +114,19 @@ geometry() {
     xdotool getdisplaygeometry
 }
 
+# settled_geometry EXPECTED: the display's size once it equals EXPECTED, or after three seconds
+# whatever it is then. Wine applies a restored mode through its desktop process, which may
+# still be at it when the saver's process has ended.
+settled_geometry() {
+    local i now
+    for i in $(seq 1 30); do
+        now=$(geometry)
+        [ "$now" = "$1" ] && break
+        sleep 0.1
+    done
+    echo "$now"
+}
+
 # check_fire FILE WIDTH HEIGHT: the screenshot has the expected size, many hot red-to-yellow
 # pixels in its bottom third and a dark top quarter.
 check_fire() {

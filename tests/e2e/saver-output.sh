@@ -23,5 +23,6 @@ xdotool key space
 saver_wait_exit 20
 rc=$?
 [ $rc -eq 0 ] || fail "the saver ended with $rc"
-[ "$(geometry)" = "$before" ] || fail "display left at $(geometry), was $before"
+after=$(settled_geometry "$before")
+[ "$after" = "$before" ] || fail "display left at $after, was $before"
 exit $SAVER_FAIL

@@ -35,5 +35,6 @@ xdotool key Return
 saver_wait_exit 20
 rc=$?
 [ $rc -eq 0 ] || fail "the saver did not end on the right password ($rc)"
-[ "$(geometry)" = "$before" ] || fail "display left at $(geometry), was $before"
+after=$(settled_geometry "$before")
+[ "$after" = "$before" ] || fail "display left at $after, was $before"
 exit $SAVER_FAIL
