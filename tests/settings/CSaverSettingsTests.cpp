@@ -1,3 +1,4 @@
+#include "SettingsAccess.h"
 #include "CMemorySettingsStore.h"
 #include "CSaverSettings.h"
 
@@ -32,20 +33,6 @@ const PersistedValue SAVE_ORDER[] = {
     {"UseDirectX", SETTING_USE_DIRECTX},
     {"Password", SETTING_PASSWORD},
 };
-
-int IntOf(const CSaverSettings& settings, int nIndex)
-{
-    int nValue = 0;
-    EXPECT_TRUE(settings.GetInt(nIndex, nValue)) << "index " << nIndex;
-    return nValue;
-}
-
-std::string PasswordOf(const CSaverSettings& settings)
-{
-    std::string strValue;
-    EXPECT_TRUE(settings.GetString(SETTING_PASSWORD, strValue));
-    return strValue;
-}
 
 // The stored DWORD under an entry, or nothing when the entry is missing or not a DWORD.
 bool StoredDword(const CMemorySettingsStore& store, const char* pszEntry, int& nValue)

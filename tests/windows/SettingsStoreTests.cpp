@@ -1,5 +1,6 @@
 // The settings record on the real registry: what it writes, in which key and with which
 // types, and how it reads values that other programs or users put there.
+#include "SettingsAccess.h"
 #include "CSaverSettings.h"
 
 #include "Afx.h"
@@ -74,20 +75,6 @@ std::string Dword(DWORD dwValue)
 std::string Sz(const std::string& strText)
 {
     return std::string(strText.c_str(), strText.size() + 1);
-}
-
-int IntOf(const CSaverSettings& settings, int nIndex)
-{
-    int nValue = 0;
-    EXPECT_TRUE(settings.GetInt(nIndex, nValue)) << "index " << nIndex;
-    return nValue;
-}
-
-std::string PasswordOf(const CSaverSettings& settings)
-{
-    std::string strValue;
-    EXPECT_TRUE(settings.GetString(SETTING_PASSWORD, strValue));
-    return strValue;
 }
 
 // Each test starts without the program's settings key, and leaves the system's password
