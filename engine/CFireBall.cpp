@@ -92,12 +92,12 @@ bool CFireBall::Move(CVulkara& engine)
 
 bool CFireBall::Draw(CVulkara& engine) const
 {
-    uint8_t* pFlame = engine.GetFlame();
     const int nWidth = engine.GetWidth();
     const int nHeight = engine.GetHeight();
     if (m_nX < 0 || m_nY < 0 || m_nX >= nWidth - SPRITE_SIZE || m_nY >= nHeight - SPRITE_SIZE ||
         m_nHeat <= 0)
         return false;
+    uint8_t* pSprite = engine.GetFlameField().WriteArea(m_nX, m_nY, SPRITE_SIZE, SPRITE_SIZE);
 
 #ifdef __SSE2__
     // 16 bytes from a sprite row stay inside the buffer: the sprite ends 10 or more bytes
@@ -109,8 +109,7 @@ bool CFireBall::Draw(CVulkara& engine) const
         const __m128i zero = _mm_setzero_si128();
         for (int r = 0; r < SPRITE_SIZE; ++r)
         {
-            __m128i* pRow =
-                reinterpret_cast<__m128i*>(pFlame + static_cast<size_t>(m_nY + r) * nWidth + m_nX);
+            __m128i* pRow = reinterpret_cast<__m128i*>(pSprite + static_cast<size_t>(r) * nWidth);
             const __m128i pixels = _mm_loadu_si128(pRow);
             const __m128i lo = AddSprite(_mm_unpacklo_epi8(pixels, zero), lanes.aRows[r], heat);
             const __m128i hi = AddSprite(_mm_unpackhi_epi8(pixels, zero), lanes.aRows[r] + 8, heat);
@@ -121,7 +120,7 @@ bool CFireBall::Draw(CVulkara& engine) const
 #endif
     for (int r = 0; r < SPRITE_SIZE; ++r)
     {
-        uint8_t* pRow = pFlame + static_cast<size_t>(m_nY + r) * nWidth + m_nX;
+        uint8_t* pRow = pSprite + static_cast<size_t>(r) * nWidth;
         for (int c = 0; c < SPRITE_SIZE; ++c)
         {
             const int s = g_FireBallSprite[r][c];

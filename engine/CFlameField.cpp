@@ -23,6 +23,8 @@ void CFlameField::Create(int nWidth, int nHeight)
     Free();
     const size_t nWidthBytes = static_cast<size_t>(nWidth);
     m_flame.assign(nWidthBytes * (static_cast<size_t>(nHeight) + 1), 0);
+    m_hot.assign(static_cast<size_t>(FlameHotWordsPerRow(nWidth)) * (static_cast<size_t>(nHeight) + 1),
+                 0);
     m_seedFrom.assign(nWidthBytes, 0);
     m_seedRow.assign(nWidthBytes, 0);
     m_seedTo.assign(nWidthBytes, 0);
@@ -34,12 +36,34 @@ void CFlameField::Create(int nWidth, int nHeight)
 void CFlameField::Free()
 {
     std::vector<uint8_t>().swap(m_flame);
+    std::vector<uint64_t>().swap(m_hot);
     std::vector<uint8_t>().swap(m_seedFrom);
     std::vector<uint8_t>().swap(m_seedRow);
     std::vector<uint8_t>().swap(m_seedTo);
     std::vector<int8_t>().swap(m_seedStep);
     m_nWidth = 0;
     m_nHeight = 0;
+}
+
+uint8_t* CFlameField::WriteArea(int x, int y, int nWidth, int nHeight)
+{
+    MarkHot(x, y, x + nWidth - 1, y + nHeight - 1);
+    return m_flame.data() + static_cast<ptrdiff_t>(y) * m_nWidth + x;
+}
+
+uint8_t* CFlameField::GetWritableBuffer()
+{
+    MarkHot(0, 0, m_nWidth - 1, m_nHeight);
+    return m_flame.data();
+}
+
+// Flags the chunks of pixels (x0, y0) .. (x1, y1), clipped to the buffer.
+void CFlameField::MarkHot(int x0, int y0, int x1, int y1)
+{
+    if (m_nWidth == 0)
+        return;
+    FlagFlameChunks(m_hot.data(), m_nWidth, std::clamp(x0, 0, m_nWidth - 1), std::max(y0, 0),
+                    std::clamp(x1, 0, m_nWidth - 1), std::min(y1, m_nHeight));
 }
 
 void CFlameField::WriteSeedRow()
@@ -55,13 +79,12 @@ void CFlameField::WriteSeedRow()
         // Squaring makes low seeds much darker than high ones.
         pRow[c] = static_cast<uint8_t>(v * v >> 8);
     }
-    std::memcpy(m_flame.data() + static_cast<size_t>(m_nHeight - 1) * m_nWidth, pRow,
-                static_cast<size_t>(m_nWidth));
+    std::memcpy(WriteArea(0, m_nHeight - 1, m_nWidth, 1), pRow, static_cast<size_t>(m_nWidth));
 }
 
 void CFlameField::Propagate()
 {
-    PropagateFlame(m_flame.data(), m_nWidth, m_nHeight);
+    PropagateFlame(m_flame.data(), m_nWidth, m_nHeight, m_hot.data());
 }
 
 void CFlameField::AdvanceSeed()

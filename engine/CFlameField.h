@@ -5,6 +5,8 @@
 
 // The heat buffer and the seed lines that feed it from the bottom. The buffer has one row
 // more than the frame; that row stays zero so the propagation may read past the seed row.
+// Beside the buffer it keeps which chunks of each row may hold heat; whatever writes into the
+// buffer goes through WriteArea or GetWritableBuffer, which keep those flags true.
 class CFlameField
 {
 public:
@@ -19,19 +21,28 @@ public:
     // Advances the seed phase; every seventh step starts a new seed line.
     void AdvanceSeed();
 
+    // The address of (x, y), to write heat into the nWidth x nHeight pixels from there.
+    uint8_t* WriteArea(int x, int y, int nWidth, int nHeight);
+    // The whole buffer, for a writer that may touch any of it.
+    uint8_t* GetWritableBuffer();
+
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
-    uint8_t* GetBuffer() { return m_flame.data(); }
+    const uint8_t* GetBuffer() const { return m_flame.data(); }
+    // The chunk flags of the H+1 rows, as the propagation keeps them.
+    const uint64_t* GetHotChunks() const { return m_hot.data(); }
     const uint8_t* GetSeedFrom() const { return m_seedFrom.data(); }
     const uint8_t* GetSeedRow() const { return m_seedRow.data(); }
     const uint8_t* GetSeedTo() const { return m_seedTo.data(); }
 
 private:
     void GenerateSeed(int x0, int x1, uint8_t nLeft, uint8_t nRight);
+    void MarkHot(int x0, int y0, int x1, int y1);
 
     int m_nWidth = 0;
     int m_nHeight = 0;
     std::vector<uint8_t> m_flame;    // W x (H+1)
+    std::vector<uint64_t> m_hot;     // FlameHotWordsPerRow(W) x (H+1)
     std::vector<uint8_t> m_seedFrom; // the line the bottom row starts from
     std::vector<uint8_t> m_seedRow;  // this step's bottom row
     std::vector<uint8_t> m_seedTo;   // the line the bottom row moves toward

@@ -57,10 +57,9 @@ bool CSparkle::Move(CVulkara& engine)
 
 bool CSparkle::Draw(CVulkara& engine) const
 {
-    uint8_t* pFlame = engine.GetFlame();
-    const size_t nWidth = static_cast<size_t>(engine.GetWidth());
+    uint8_t* pAbove = engine.GetFlameField().WriteArea(m_nX, m_nY - 1, 1, 2);
     const uint8_t nHeat = static_cast<uint8_t>(m_nHeat);
-    pFlame[m_nY * nWidth + m_nX] = nHeat;
-    pFlame[(m_nY - 1) * nWidth + m_nX] = nHeat;
+    pAbove[0] = nHeat;
+    pAbove[engine.GetWidth()] = nHeat;
     return true;
 }

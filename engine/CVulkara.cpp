@@ -274,7 +274,7 @@ bool CVulkara::GetBuffer(int nWhich, uint8_t** ppBuffer, int* pSize)
 {
     uint8_t* pBuffer = nullptr;
     if (nWhich == 0)
-        pBuffer = m_flame.GetBuffer();
+        pBuffer = m_flame.GetWritableBuffer(); // the caller may write heat anywhere
     else if (nWhich == 1)
         pBuffer = m_desktop.data();
     else

@@ -46,13 +46,13 @@ public:
     // Either output may be null. Other values of nWhich write nothing.
     virtual bool GetBuffer(int nWhich, uint8_t** ppBuffer, int* pSize);
 
-    // What the particles draw into, without a virtual call for each of them.
-    uint8_t* GetFlame() { return m_flame.GetBuffer(); }
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
     const std::vector<CSparkle>& GetSparkles() const { return m_sparkles; }
     const std::vector<CFireBall>& GetFireBalls() const { return m_fireBalls; }
     const std::vector<CFireWork>& GetFireWorks() const { return m_fireWorks; }
+    // What the particles draw into, without a virtual call for each of them.
+    CFlameField& GetFlameField() { return m_flame; }
     const CFlameField& GetFlameField() const { return m_flame; }
 
 private:

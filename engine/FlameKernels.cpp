@@ -1,5 +1,8 @@
 #include "FlameKernels.h"
 
+#include "FlameKernelsCommon.h"
+#include "FlameKernelsWide.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -9,46 +12,57 @@
 
 namespace
 {
-constexpr uint8_t HEAT_GROUP_MASK = 0xf8; // the upper five bits choose the colour group
-constexpr int GROUP = 4;                  // pixels that share one desktop shift
-
-inline uint8_t Mean4(int a, int b, int c, int d)
+// One pixel at a time.
+struct PortableOps
 {
-    return static_cast<uint8_t>((a + b + c + d) >> 2);
-}
+    using Reg = int;
+    static constexpr int WIDTH = 1;
+    static Reg Load(const uint8_t* p) { return *p; }
+    static Reg Mean(Reg a, Reg b, Reg c, Reg d) { return Mean4(a, b, c, d); }
+    static void Store(uint8_t* p, Reg v) { *p = static_cast<uint8_t>(v); }
+    static Reg Or(Reg a, Reg b) { return a | b; }
+    static Reg Zero() { return 0; }
+    static bool IsZero(Reg v) { return v == 0; }
+};
 
-// Pass n recomputes pixels (n, 1) .. (n, W-1), which read only the row below (final for this
-// step, except (n+1, 0)) and themselves, so they may be computed in any order; the pass ends
-// with (n+1, 0), which (n, 1) must still have seen with its old value.
-inline void FinishPass(uint8_t* pBelow, int nWidth)
+void PropagateFlamePortable(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
 {
-    pBelow[0] = Mean4(pBelow[nWidth - 1], pBelow[nWidth], pBelow[nWidth + 1], pBelow[0]);
-}
-
-inline void ComposeGroupTail(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop,
-                             int nStart, int nCount)
-{
-    for (int p = nStart; p < nCount; p += GROUP)
-    {
-        const int nShift = pFlame[p] >> 2;
-        for (int k = 0; k < GROUP && p + k < nCount; ++k)
-            pDest[p + k] =
-                static_cast<uint8_t>((pFlame[p + k] & HEAT_GROUP_MASK) + pDesktop[p + nShift + k]);
-    }
+    PropagateInChunks<PortableOps>(pFlame, nWidth, nHeight, pHot);
 }
 } // namespace
 
-void PropagateFlamePortable(uint8_t* pFlame, int nWidth, int nHeight)
+int FlameChunksPerRow(int nWidth)
 {
-    for (int n = nHeight - 2; n >= 0; --n)
+    return ChunksPerRow(nWidth);
+}
+
+int FlameHotWordsPerRow(int nWidth)
+{
+    return (ChunksPerRow(nWidth) + 63) / 64;
+}
+
+int FlameChunkOf(int x)
+{
+    return x == 0 ? 0 : (x - 1) / FLAME_CHUNK;
+}
+
+void FlagFlameChunks(uint64_t* pHot, int nWidth, int x0, int y0, int x1, int y1)
+{
+    const int nWords = FlameHotWordsPerRow(nWidth);
+    const int c0 = FlameChunkOf(x0), c1 = FlameChunkOf(x1);
+    for (int w = c0 / 64; w <= c1 / 64; ++w)
     {
-        uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
-        uint8_t* pBelow = pRow + nWidth;
-        for (int x = 1; x < nWidth; ++x)
-            pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
-        FinishPass(pBelow, nWidth);
+        const int j0 = w == c0 / 64 ? c0 % 64 : 0;
+        const int j1 = w == c1 / 64 ? c1 % 64 : 63;
+        const uint64_t nBits = ChunkBits(j0, j1 - j0 + 1);
+        for (int y = y0; y <= y1; ++y)
+            pHot[static_cast<size_t>(y) * nWords + w] |= nBits;
     }
-    std::memcpy(pFlame, pFlame + nWidth, static_cast<size_t>(nWidth));
+}
+
+bool IsFlameChunkFlagged(const uint64_t* pHot, int nWidth, int y, int x)
+{
+    return IsFlagged(pHot + static_cast<size_t>(y) * FlameHotWordsPerRow(nWidth), FlameChunkOf(x));
 }
 
 void ComposeOverlayPortable(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop,
@@ -99,35 +113,21 @@ inline __m128i Mean4Sse2(__m128i a, __m128i b, __m128i c, __m128i d)
     return _mm_sub_epi8(_mm_avg_epu8(ab, cd), _mm_and_si128(rounded, one));
 }
 
-void PropagateFlameSse2(uint8_t* pFlame, int nWidth, int nHeight)
+struct Sse2Ops
 {
-    for (int n = nHeight - 2; n >= 0; --n)
-    {
-        uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
-        uint8_t* pBelow = pRow + nWidth;
-        int x = 1;
-        if (nWidth > VECTOR)
-        {
-            // The row's last vector is computed first, from the old values the main loop also
-            // reads, and stored last: where the two overlap they write the same bytes.
-            const int xLast = nWidth - VECTOR;
-            const __m128i last =
-                Mean4Sse2(LoadOnce(pBelow + xLast - 1), LoadOnce(pBelow + xLast + 1),
-                          LoadOnce(pBelow + xLast), LoadOnce(pRow + xLast));
-            for (; x + VECTOR <= nWidth; x += VECTOR)
-            {
-                const __m128i mean = Mean4Sse2(LoadOnce(pBelow + x - 1), LoadOnce(pBelow + x + 1),
-                                               LoadOnce(pBelow + x), LoadOnce(pRow + x));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(pRow + x), mean);
-            }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(pRow + xLast), last);
-            x = nWidth;
-        }
-        for (; x < nWidth; ++x)
-            pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
-        FinishPass(pBelow, nWidth);
-    }
-    std::memcpy(pFlame, pFlame + nWidth, static_cast<size_t>(nWidth));
+    using Reg = __m128i;
+    static constexpr int WIDTH = VECTOR;
+    static Reg Load(const uint8_t* p) { return LoadOnce(p); }
+    static Reg Mean(Reg a, Reg b, Reg c, Reg d) { return Mean4Sse2(a, b, c, d); }
+    static void Store(uint8_t* p, Reg v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
+    static Reg Zero() { return _mm_setzero_si128(); }
+    static bool IsZero(Reg v) { return _mm_movemask_epi8(_mm_cmpeq_epi8(v, Zero())) == 0xffff; }
+};
+
+void PropagateFlameSse2(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
+{
+    PropagateInChunks<Sse2Ops>(pFlame, nWidth, nHeight, pHot);
 }
 
 void ComposeOverlaySse2(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount)
@@ -152,151 +152,9 @@ void ComposeOverlaySse2(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pD
 
 #endif
 
-// Wider forms for 64-bit hosts that have them, chosen when the program starts. The 32-bit
-// Windows build keeps to its SSE2 baseline.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
-#define VULKARA_WIDE_KERNELS 1
-#include <immintrin.h>
-
+#ifdef VULKARA_WIDE_KERNELS
 namespace
 {
-constexpr int AVX2_VECTOR = 32;
-constexpr int AVX512_VECTOR = 64;
-
-// As LoadOnce, 32 bytes.
-__attribute__((target("avx2"))) inline __m256i LoadAvx2(const uint8_t* p)
-{
-    __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    __asm__("" : "+x"(v));
-    return v;
-}
-
-// The same mean as Mean4Sse2, 32 bytes at a time.
-__attribute__((target("avx2"))) inline __m256i Mean4Avx2(__m256i a, __m256i b, __m256i c, __m256i d)
-{
-    const __m256i one = _mm256_set1_epi8(1);
-    const __m256i ab = _mm256_avg_epu8(a, b);
-    const __m256i cd = _mm256_avg_epu8(c, d);
-    const __m256i rounded = _mm256_or_si256(
-        _mm256_or_si256(_mm256_xor_si256(a, b), _mm256_xor_si256(c, d)), _mm256_xor_si256(ab, cd));
-    return _mm256_sub_epi8(_mm256_avg_epu8(ab, cd), _mm256_and_si256(rounded, one));
-}
-
-__attribute__((target("avx2"))) void PropagateFlameAvx2(uint8_t* pFlame, int nWidth, int nHeight)
-{
-    for (int n = nHeight - 2; n >= 0; --n)
-    {
-        uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
-        uint8_t* pBelow = pRow + nWidth;
-        int x = 1;
-        if (nWidth > AVX2_VECTOR)
-        {
-            // The row's last vector is computed first, from the old values the main loop also
-            // reads, and stored last: where the two overlap they write the same bytes.
-            const int xLast = nWidth - AVX2_VECTOR;
-            const __m256i last =
-                Mean4Avx2(LoadAvx2(pBelow + xLast - 1), LoadAvx2(pBelow + xLast + 1),
-                          LoadAvx2(pBelow + xLast), LoadAvx2(pRow + xLast));
-            for (; x + AVX2_VECTOR <= nWidth; x += AVX2_VECTOR)
-            {
-                const __m256i mean = Mean4Avx2(LoadAvx2(pBelow + x - 1), LoadAvx2(pBelow + x + 1),
-                                               LoadAvx2(pBelow + x), LoadAvx2(pRow + x));
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + x), mean);
-            }
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + xLast), last);
-            x = nWidth;
-        }
-        for (; x < nWidth; ++x)
-            pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
-        FinishPass(pBelow, nWidth);
-    }
-    std::memcpy(pFlame, pFlame + nWidth, static_cast<size_t>(nWidth));
-}
-
-__attribute__((target("avx512f,avx512bw"))) inline __m512i LoadAvx512(const uint8_t* p)
-{
-    __m512i v = _mm512_loadu_si512(p);
-    __asm__("" : "+v"(v));
-    return v;
-}
-
-// The same mean as Mean4Sse2, 64 bytes at a time; one ternary logic op gathers the rounding.
-__attribute__((target("avx512f,avx512bw"))) inline __m512i Mean4Avx512(__m512i a, __m512i b,
-                                                                       __m512i c, __m512i d)
-{
-    const __m512i one = _mm512_set1_epi8(1);
-    const __m512i ab = _mm512_avg_epu8(a, b);
-    const __m512i cd = _mm512_avg_epu8(c, d);
-    // 0xfe: A | B | C.
-    const __m512i rounded = _mm512_ternarylogic_epi32(
-        _mm512_xor_si512(a, b), _mm512_xor_si512(c, d), _mm512_xor_si512(ab, cd), 0xfe);
-    return _mm512_sub_epi8(_mm512_avg_epu8(ab, cd), _mm512_and_si512(rounded, one));
-}
-
-__attribute__((target("avx512f,avx512bw"))) void PropagateFlameAvx512(uint8_t* pFlame, int nWidth,
-                                                                      int nHeight)
-{
-    for (int n = nHeight - 2; n >= 0; --n)
-    {
-        uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
-        uint8_t* pBelow = pRow + nWidth;
-        int x = 1;
-        if (nWidth > AVX512_VECTOR)
-        {
-            // The row's last vector is computed first, from the old values the main loop also
-            // reads, and stored last: where the two overlap they write the same bytes.
-            const int xLast = nWidth - AVX512_VECTOR;
-            const __m512i last =
-                Mean4Avx512(LoadAvx512(pBelow + xLast - 1), LoadAvx512(pBelow + xLast + 1),
-                            LoadAvx512(pBelow + xLast), LoadAvx512(pRow + xLast));
-            for (; x + AVX512_VECTOR <= nWidth; x += AVX512_VECTOR)
-            {
-                const __m512i mean =
-                    Mean4Avx512(LoadAvx512(pBelow + x - 1), LoadAvx512(pBelow + x + 1),
-                                LoadAvx512(pBelow + x), LoadAvx512(pRow + x));
-                _mm512_storeu_si512(pRow + x, mean);
-            }
-            _mm512_storeu_si512(pRow + xLast, last);
-            x = nWidth;
-        }
-        for (; x < nWidth; ++x)
-            pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
-        FinishPass(pBelow, nWidth);
-    }
-    std::memcpy(pFlame, pFlame + nWidth, static_cast<size_t>(nWidth));
-}
-
-// Sixteen groups at once: a two-register byte permute picks every pixel's shifted desktop
-// byte out of the 128 bytes that start at the chunk.
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void
-ComposeOverlayVbmi(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount)
-{
-    alignas(64) uint8_t aRamp[AVX512_VECTOR];
-    alignas(64) uint8_t aHeads[AVX512_VECTOR];
-    for (int j = 0; j < AVX512_VECTOR; ++j)
-    {
-        aRamp[j] = static_cast<uint8_t>(j);
-        aHeads[j] = static_cast<uint8_t>(j % 16 / GROUP * GROUP); // byte shuffles stay in lanes
-    }
-    const __m512i ramp = _mm512_load_si512(aRamp);
-    const __m512i heads = _mm512_load_si512(aHeads);
-    const __m512i shiftMask = _mm512_set1_epi8(0x3f);
-    const __m512i heatMask = _mm512_set1_epi8(static_cast<char>(HEAT_GROUP_MASK));
-    int p = 0;
-    for (; p + AVX512_VECTOR <= nCount; p += AVX512_VECTOR)
-    {
-        const __m512i f = _mm512_loadu_si512(pFlame + p);
-        const __m512i shift =
-            _mm512_and_si512(_mm512_srli_epi16(_mm512_shuffle_epi8(f, heads), 2), shiftMask);
-        const __m512i index = _mm512_add_epi8(shift, ramp);
-        const __m512i d0 = _mm512_loadu_si512(pDesktop + p);
-        const __m512i d1 = _mm512_loadu_si512(pDesktop + p + AVX512_VECTOR);
-        const __m512i d = _mm512_permutex2var_epi8(d0, index, d1);
-        _mm512_storeu_si512(pDest + p, _mm512_add_epi8(_mm512_and_si512(f, heatMask), d));
-    }
-    ComposeGroupTail(pDest, pFlame, pDesktop, p, nCount);
-}
-
 bool HasAvx2()
 {
     __builtin_cpu_init();
@@ -310,7 +168,6 @@ bool HasAvx512Vbmi()
            __builtin_cpu_supports("avx512vbmi");
 }
 } // namespace
-
 #endif
 
 std::vector<FlameKernelVariant> GetFlameKernelVariants()
@@ -339,9 +196,9 @@ const FlameKernelVariant& BestVariant()
 }
 } // namespace
 
-void PropagateFlame(uint8_t* pFlame, int nWidth, int nHeight)
+void PropagateFlame(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
 {
-    BestVariant().pPropagate(pFlame, nWidth, nHeight);
+    BestVariant().pPropagate(pFlame, nWidth, nHeight, pHot);
 }
 
 void ComposeOverlay(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount)

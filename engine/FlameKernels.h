@@ -11,11 +11,29 @@
 // up to 63 (heat 255 / 4) plus the rest of the four-pixel group.
 constexpr int OVERLAY_READ_AHEAD = 66;
 
+// The propagation keeps, per row, one flag bit per chunk of FLAME_CHUNK pixels, clear when the
+// chunk is known to hold no heat at all, so that the cold part of the screen above the flames
+// costs nothing. Chunk j of a row holds pixels 1 + 64j .. 64 + 64j, chunk 0 pixel 0 as well;
+// bit j % 64 of word j / 64 of the row's words is its flag.
+constexpr int FLAME_CHUNK = 64;
+
+// Chunks in a row: (nWidth - 2) / FLAME_CHUNK + 1.
+int FlameChunksPerRow(int nWidth);
+// Flag words per row.
+int FlameHotWordsPerRow(int nWidth);
+// The chunk that holds pixel x of a row.
+int FlameChunkOf(int x);
+// Flags the chunks that hold pixels (x0, y0) .. (x1, y1).
+void FlagFlameChunks(uint64_t* pHot, int nWidth, int x0, int y0, int x1, int y1);
+bool IsFlameChunkFlagged(const uint64_t* pHot, int nWidth, int y, int x);
+
 // Moves the heat of a W x (H+1) flame buffer one step upward, in place: rows H-2 .. 0 bottom
 // to top, each byte the truncated mean of itself and the three bytes below it in the linear
 // buffer, then row 0 takes a copy of row 1. Needs nWidth >= 2 and nHeight >= 2.
-void PropagateFlame(uint8_t* pFlame, int nWidth, int nHeight);
-void PropagateFlamePortable(uint8_t* pFlame, int nWidth, int nHeight);
+// pHot holds (H+1) rows of chunk flags. Every chunk that holds a non-zero byte must be
+// flagged; the propagation skips chunks that stay cold and leaves the flags true for the
+// result, so that whoever writes heat into the buffer only has to flag where it wrote.
+void PropagateFlame(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot);
 
 // Composes nCount bytes of flame and desktop grey levels into pDest, four pixels at a time:
 // the heat's upper five bits choose the colour group and the desktop, read further along by a
@@ -30,7 +48,7 @@ void ComposeOverlayPortable(uint8_t* pDest, const uint8_t* pFlame, const uint8_t
 struct FlameKernelVariant
 {
     const char* pszName;
-    void (*pPropagate)(uint8_t* pFlame, int nWidth, int nHeight);
+    void (*pPropagate)(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot);
     void (*pOverlay)(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount);
 };
 

@@ -276,10 +276,15 @@ TEST_F(Engine, RandomSettingsAndSizesRunCleanly)
         ASSERT_TRUE(engine.LoadPalette(aPalette));
         std::vector<uint8_t> frame(static_cast<size_t>(nWidth) * nHeight);
         const int nSteps = Pick(10, 80);
+        const CFlameField& field = engine.GetFlameField();
         for (int n = 0; n < nSteps; ++n)
         {
             ASSERT_TRUE(engine.Step());
             ASSERT_TRUE(engine.Render(frame.data()));
+            // A chunk holding heat but flagged cold would be skipped by the next propagation.
+            ASSERT_EQ(FindUnflaggedHeat(field.GetBuffer(), field.GetHotChunks(), nWidth, nHeight),
+                      "")
+                << "after step " << n;
         }
         uint8_t* pFlame = nullptr;
         engine.GetBuffer(0, &pFlame, nullptr);

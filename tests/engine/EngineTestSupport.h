@@ -1,9 +1,11 @@
 #pragma once
 
 #include "CBitmap24.h"
+#include "FlameKernels.h"
 
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 // The definitions of the two per-pixel loops, written out literally, against which the
@@ -30,6 +32,23 @@ inline void LiteralOverlay(uint8_t* O, const uint8_t* F, const uint8_t* D, int n
         for (int k = 0; k < 4 && p + k < nCount; ++k)
             O[p + k] = static_cast<uint8_t>((F[p + k] & ~7) + D[p + s + k]);
     }
+}
+
+// The first pixel of a W x (H+1) flame buffer, as "(row, column)", that holds heat in a chunk
+// flagged cold; empty when there is none.
+inline std::string FindUnflaggedHeat(const uint8_t* pFlame, const uint64_t* pHot, int nWidth,
+                                     int nHeight)
+{
+    for (int y = 0; y <= nHeight; ++y)
+    {
+        for (int x = 0; x < nWidth; ++x)
+        {
+            if (pFlame[static_cast<size_t>(y) * nWidth + x] != 0 &&
+                !IsFlameChunkFlagged(pHot, nWidth, y, x))
+                return "(" + std::to_string(y) + ", " + std::to_string(x) + ")";
+        }
+    }
+    return "";
 }
 
 inline std::vector<uint8_t> RandomBytes(std::mt19937& random, size_t nCount, int nMax = 255)

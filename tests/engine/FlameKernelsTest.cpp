@@ -19,6 +19,25 @@ const KernelSize KERNEL_SIZES[] = {{130, 7}, {257, 5}, {1920, 3}, {2, 2},   {3, 
                                    {16, 16}, {17, 16}, {31, 9},   {33, 33}, {63, 20}, {64, 3},
                                    {65, 11}, {97, 40}, {255, 17}, {640, 4}, {1001, 3}};
 
+std::vector<uint64_t> NoneHot(int nWidth, int nHeight)
+{
+    return std::vector<uint64_t>(static_cast<size_t>(FlameHotWordsPerRow(nWidth)) * (nHeight + 1));
+}
+
+// Every chunk flagged: nothing may be skipped.
+std::vector<uint64_t> AllHot(int nWidth, int nHeight)
+{
+    std::vector<uint64_t> hot = NoneHot(nWidth, nHeight);
+    FlagFlameChunks(hot.data(), nWidth, 0, 0, nWidth - 1, nHeight);
+    return hot;
+}
+
+void Propagate(std::vector<uint8_t>& flame, int nWidth, int nHeight)
+{
+    std::vector<uint64_t> hot = AllHot(nWidth, nHeight);
+    PropagateFlame(flame.data(), nWidth, nHeight, hot.data());
+}
+
 TEST(FlameKernels, PropagationMatchesTheLiteralLoopOnRandomBuffers)
 {
     std::mt19937 random(11);
@@ -31,14 +50,17 @@ TEST(FlameKernels, PropagationMatchesTheLiteralLoopOnRandomBuffers)
         LiteralPropagate(expected.data(), size.nWidth, size.nHeight);
 
         std::vector<uint8_t> fast = start;
-        PropagateFlame(fast.data(), size.nWidth, size.nHeight);
+        Propagate(fast, size.nWidth, size.nHeight);
         EXPECT_EQ(fast, expected) << "the engine's choice";
 
         for (const FlameKernelVariant& variant : GetFlameKernelVariants())
         {
             std::vector<uint8_t> flame = start;
-            variant.pPropagate(flame.data(), size.nWidth, size.nHeight);
+            std::vector<uint64_t> hot = AllHot(size.nWidth, size.nHeight);
+            variant.pPropagate(flame.data(), size.nWidth, size.nHeight, hot.data());
             EXPECT_EQ(flame, expected) << variant.pszName;
+            EXPECT_EQ(FindUnflaggedHeat(flame.data(), hot.data(), size.nWidth, size.nHeight), "")
+                << variant.pszName;
         }
     }
 }
@@ -79,7 +101,7 @@ TEST(FlameKernels, RowZeroEqualsRowOneAndTheFirstSeedPixelBlendsWithTheRowBelow)
     const int nFirstSeed = flame[(H - 1) * W];
     const int nLastSeed = flame[H * W - 1];
 
-    PropagateFlame(flame.data(), W, H);
+    Propagate(flame, W, H);
 
     EXPECT_TRUE(std::equal(flame.begin(), flame.begin() + W, flame.begin() + W));
     // Its neighbours are the last seed pixel and two zeros of the extra row.
@@ -93,7 +115,7 @@ TEST(FlameKernels, PixelOneOfARowSeesTheOldFirstPixelOfTheRowBelow)
     constexpr int W = 4, H = 4;
     std::vector<uint8_t> flame(W * (H + 1), 0);
     flame[2 * W] = 200;
-    PropagateFlame(flame.data(), W, H);
+    Propagate(flame, W, H);
     const std::vector<uint8_t> expected = {12, 50, 0, 0,  // row 0: a copy of row 1
                                            12, 50, 0, 0,  // (1, 0) = (0 + 50 + 0 + 0) / 4
                                            50, 0,  0, 0,  // (2, 0) = 200 / 4
@@ -109,7 +131,7 @@ TEST(FlameKernels, AUniformSeedSettlesAboutOneUnitLowerPerRow)
     for (int step = 0; step < 1500; ++step)
     {
         std::fill(flame.begin() + (H - 1) * W, flame.begin() + H * W, SEED);
-        PropagateFlame(flame.data(), W, H);
+        Propagate(flame, W, H);
     }
     const auto Above = [&](int k) { return static_cast<int>(flame[(H - 1 - k) * W + W / 2]); };
     EXPECT_NEAR(Above(10), 190, 2);
@@ -152,5 +174,76 @@ TEST(FlameKernels, HeatTwoHundredFiftyShowsTheDesktopSixtyTwoPixelsFurtherOn)
     EXPECT_EQ(out[42], desktop[42 + 62]);
     EXPECT_EQ(out[43], desktop[43 + 62]);
     EXPECT_EQ(out[44], desktop[44]); // the next group is cold again
+}
+} // namespace
+
+namespace
+{
+// Heat dropped here and there between steps, flagged as the particles flag it, often where
+// chunks and rows meet: the flags carried from step to step must never let a kernel skip a
+// chunk whose bytes would change.
+TEST(FlameKernels, SkippingColdChunksChangesNoByteOverManySteps)
+{
+    const KernelSize sizes[] = {{2, 9},    {3, 6},   {17, 12}, {64, 10}, {65, 12},
+                                {66, 9},   {127, 8}, {128, 20}, {129, 7}, {130, 15},
+                                {193, 11}, {257, 9}, {640, 30}, {1001, 6}};
+    std::mt19937 random(21);
+    const auto Pick = [&random](int nMin, int nMax)
+    { return std::uniform_int_distribution<int>(nMin, nMax)(random); };
+
+    for (const FlameKernelVariant& variant : GetFlameKernelVariants())
+    {
+        for (const KernelSize& size : sizes)
+        {
+            const int W = size.nWidth, H = size.nHeight;
+            SCOPED_TRACE(testing::Message() << variant.pszName << ", " << W << " x " << H);
+            std::vector<uint8_t> flame(static_cast<size_t>(W) * (H + 1), 0);
+            std::vector<uint64_t> hot = NoneHot(W, H);
+            std::vector<uint8_t> expected = flame;
+            for (int step = 0; step < 60; ++step)
+            {
+                for (int nSpots = Pick(0, 4); nSpots > 0; --nSpots)
+                {
+                    const int edges[] = {0, 1, W - 1, W - 2, FLAME_CHUNK, FLAME_CHUNK + 1};
+                    const int x = std::min(W - 1, Pick(0, 1) ? edges[Pick(0, 5)] : Pick(0, W - 1));
+                    const int y = Pick(0, 2) ? Pick(H - 3, H - 1) : Pick(0, H - 1);
+                    const uint8_t nHeat = static_cast<uint8_t>(Pick(1, 255));
+                    flame[static_cast<size_t>(y) * W + x] = nHeat;
+                    expected[static_cast<size_t>(y) * W + x] = nHeat;
+                    FlagFlameChunks(hot.data(), W, x, y, x, y);
+                }
+                LiteralPropagate(expected.data(), W, H);
+                variant.pPropagate(flame.data(), W, H, hot.data());
+                ASSERT_EQ(flame, expected) << "step " << step;
+                ASSERT_EQ(FindUnflaggedHeat(flame.data(), hot.data(), W, H), "") << "step " << step;
+            }
+        }
+    }
+}
+
+TEST(FlameKernels, ChunksThatHeatCannotReachStayFlaggedCold)
+{
+    // A hot seed pixel in chunk 0 spreads a pixel sideways per row; going left it wraps to the
+    // ends of the rows above, in the last chunk. The chunks between stay cold.
+    constexpr int W = 640, H = 50, X = 10;
+    const int nChunks = FlameChunksPerRow(W);
+    for (const FlameKernelVariant& variant : GetFlameKernelVariants())
+    {
+        std::vector<uint8_t> flame(static_cast<size_t>(W) * (H + 1), 0);
+        std::vector<uint64_t> hot = NoneHot(W, H);
+        for (int step = 0; step < H; ++step)
+        {
+            flame[(H - 1) * W + X] = 255;
+            FlagFlameChunks(hot.data(), W, X, H - 1, X, H - 1);
+            variant.pPropagate(flame.data(), W, H, hot.data());
+        }
+        ASSERT_NE(flame[(H - 2) * W + X], 0) << variant.pszName << ": the heat rose";
+        for (int y = 0; y <= H; ++y)
+        {
+            for (int j = 2; j < nChunks - 1; ++j)
+                EXPECT_FALSE(IsFlameChunkFlagged(hot.data(), W, y, 1 + j * FLAME_CHUNK))
+                    << variant.pszName << ": row " << y << ", chunk " << j;
+        }
+    }
 }
 } // namespace

@@ -1,0 +1,196 @@
+#pragma once
+
+// What the kernels of every instruction set share: the scalar pieces and the propagation's
+// walk over rows and chunks. Each source file that includes it is compiled for one instruction
+// set, so everything here has internal linkage: no function built for a wider processor may
+// stand in for another file's copy.
+
+#include "FlameKernels.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace
+{
+constexpr uint8_t HEAT_GROUP_MASK = 0xf8; // the upper five bits choose the colour group
+constexpr int GROUP = 4;                  // pixels that share one desktop shift
+
+inline uint8_t Mean4(int a, int b, int c, int d)
+{
+    return static_cast<uint8_t>((a + b + c + d) >> 2);
+}
+
+inline int ChunksPerRow(int nWidth)
+{
+    return (nWidth - 2) / FLAME_CHUNK + 1;
+}
+
+// Pass n recomputes pixels (n, 1) .. (n, W-1), which read only the row below (final for this
+// step, except (n+1, 0)) and themselves, so they may be computed in any order; the pass ends
+// with (n+1, 0), which (n, 1) must still have seen with its old value.
+inline void FinishPass(uint8_t* pBelow, int nWidth)
+{
+    pBelow[0] = Mean4(pBelow[nWidth - 1], pBelow[nWidth], pBelow[nWidth + 1], pBelow[0]);
+}
+
+// The overlay from pixel nStart on, a group at a time.
+inline void ComposeGroupTail(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop,
+                             int nStart, int nCount)
+{
+    for (int p = nStart; p < nCount; p += GROUP)
+    {
+        const int nShift = pFlame[p] >> 2;
+        for (int k = 0; k < GROUP && p + k < nCount; ++k)
+            pDest[p + k] =
+                static_cast<uint8_t>((pFlame[p + k] & HEAT_GROUP_MASK) + pDesktop[p + nShift + k]);
+    }
+}
+
+inline bool IsFlagged(const uint64_t* pWords, int nChunk)
+{
+    return (pWords[nChunk / 64] >> (nChunk % 64) & 1) != 0;
+}
+
+// The flag bits of chunks j .. j + n - 1 of one word (n >= 1).
+inline uint64_t ChunkBits(int j, int n)
+{
+    const uint64_t nRun = n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+    return nRun << j;
+}
+
+inline int LowestBit(uint64_t n)
+{
+    return __builtin_ctzll(n);
+}
+
+// Computes pixels xStart .. xStart + FLAME_CHUNK - 1 of a row; true when any came out hot.
+template <class Ops> inline bool PropagateWholeChunk(uint8_t* pRow, const uint8_t* pBelow, int xStart)
+{
+    using Reg = typename Ops::Reg;
+    Reg heat = Ops::Zero();
+    for (int k = 0; k < FLAME_CHUNK / Ops::WIDTH; ++k)
+    {
+        const int x = xStart + k * Ops::WIDTH;
+        const Reg mean = Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
+                                   Ops::Load(pBelow + x), Ops::Load(pRow + x));
+        Ops::Store(pRow + x, mean);
+        heat = Ops::Or(heat, mean);
+    }
+    return !Ops::IsZero(heat);
+}
+
+// Ops supplies one instruction set's vectors: Reg, WIDTH (a divisor of FLAME_CHUNK), Load (into
+// a register, once), Mean(left, right, below, self), Store, Or, Zero and IsZero.
+//
+// Chunk j of a row holds pixels 1 + 64j .. 64 + 64j, and chunk 0 pixel 0 as well; a row's
+// flags are bits, 64 chunks to a word. A chunk is recomputed only when it or a chunk its
+// pixels read may be hot: the chunks j-1 .. j+1 of the row below, and for the last chunk,
+// whose last pixel reads two rows down, chunk 0 there. A cold chunk whose inputs are cold
+// stays zero, so skipping it changes no byte. The warm chunks are walked as runs, so that
+// the hot middle of the fire goes through one tight loop and the branches stay predictable.
+template <class Ops>
+void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
+{
+    using Reg = typename Ops::Reg;
+    constexpr int V = Ops::WIDTH;
+    const int nChunks = ChunksPerRow(nWidth);
+    const int nWords = (nChunks + 63) / 64;
+    const int nLast = nChunks - 1;
+    const int nLastWord = nLast / 64;
+    const uint64_t nLastBit = uint64_t{1} << (nLast % 64);
+    // The last chunk is whole only when the row ends exactly at its end.
+    const bool bLastWhole = nWidth == 1 + nChunks * FLAME_CHUNK;
+    // Pixels of a partial last chunk that no whole vector covers are left to one vector ending
+    // at the row's end. It is computed before the row's first store, from the old values the
+    // chunks also read, and stored last: where it overlaps them it writes the same bytes.
+    const int xLastStart = 1 + nLast * FLAME_CHUNK;
+    const bool bTailVector = nWidth > V && (nWidth - xLastStart) % V != 0;
+    const int xTail = nWidth - V;
+
+    for (int n = nHeight - 2; n >= 0; --n)
+    {
+        uint8_t* pRow = pFlame + static_cast<size_t>(n) * nWidth;
+        uint8_t* pBelow = pRow + nWidth;
+        uint64_t* pHotRow = pHot + static_cast<size_t>(n) * nWords;
+        uint64_t* pHotBelow = pHotRow + nWords;
+        const uint64_t* pHotTwoBelow = pHotBelow + nWords;
+
+        const bool bLastWarm = IsFlagged(pHotRow, nLast) || IsFlagged(pHotBelow, nLast) ||
+                               (nLast > 0 && IsFlagged(pHotBelow, nLast - 1)) ||
+                               IsFlagged(pHotTwoBelow, 0);
+        Reg tail = Ops::Zero();
+        if (bTailVector && bLastWarm)
+            tail = Ops::Mean(Ops::Load(pBelow + xTail - 1), Ops::Load(pBelow + xTail + 1),
+                             Ops::Load(pBelow + xTail), Ops::Load(pRow + xTail));
+
+        for (int w = 0; w < nWords; ++w)
+        {
+            const uint64_t nBelow = pHotBelow[w];
+            const uint64_t nFromLeft = (nBelow << 1) | (w > 0 ? pHotBelow[w - 1] >> 63 : 0);
+            const uint64_t nFromRight = (nBelow >> 1) | (w + 1 < nWords ? pHotBelow[w + 1] << 63 : 0);
+            uint64_t nWarm = pHotRow[w] | nBelow | nFromLeft | nFromRight;
+            if (w == nLastWord)
+                nWarm = (nWarm & (nLastBit | (nLastBit - 1))) | (bLastWarm ? nLastBit : 0);
+            const bool bFirstWarm = (nWarm & 1) != 0;
+            uint64_t nHot = 0;
+            while (nWarm != 0)
+            {
+                const int j0 = LowestBit(nWarm);
+                const uint64_t nRest = ~(nWarm >> j0);
+                const int nRun = nRest == 0 ? 64 - j0 : LowestBit(nRest);
+                nWarm &= ~ChunkBits(j0, nRun);
+                const int c0 = w * 64 + j0;
+                // A last chunk that is not whole is left to the code after the loop.
+                const bool bPartialLast = c0 + nRun - 1 == nLast && !bLastWhole;
+                const int cEnd = c0 + nRun - (bPartialLast ? 1 : 0);
+                for (int c = c0; c < cEnd; ++c)
+                {
+                    if (PropagateWholeChunk<Ops>(pRow, pBelow, 1 + c * FLAME_CHUNK))
+                        nHot |= uint64_t{1} << (c - w * 64);
+                }
+                if (bPartialLast)
+                {
+                    Reg heat = Ops::Zero();
+                    int x = xLastStart;
+                    for (; x + V <= nWidth; x += V)
+                    {
+                        const Reg mean =
+                            Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
+                                      Ops::Load(pBelow + x), Ops::Load(pRow + x));
+                        Ops::Store(pRow + x, mean);
+                        heat = Ops::Or(heat, mean);
+                    }
+                    int nScalarHeat = 0;
+                    if (bTailVector)
+                        heat = Ops::Or(heat, tail);
+                    else
+                    {
+                        for (; x < nWidth; ++x)
+                        {
+                            pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
+                            nScalarHeat |= pRow[x];
+                        }
+                    }
+                    if (!Ops::IsZero(heat) || nScalarHeat != 0)
+                        nHot |= nLastBit;
+                }
+            }
+            if (w == 0 && bFirstWarm && pRow[0] != 0)
+                nHot |= 1; // pixel 0 is the next pass's, and still old
+            pHotRow[w] = nHot;
+        }
+        if (bTailVector && bLastWarm)
+            Ops::Store(pRow + xTail, tail);
+
+        if (((pHotBelow[0] | pHotTwoBelow[0]) & 1) != 0 || (pHotBelow[nLastWord] & nLastBit) != 0)
+        {
+            FinishPass(pBelow, nWidth);
+            if (pBelow[0] != 0)
+                pHotBelow[0] |= 1;
+        }
+    }
+    std::memcpy(pFlame, pFlame + nWidth, static_cast<size_t>(nWidth));
+    std::memcpy(pHot, pHot + nWords, static_cast<size_t>(nWords) * sizeof(uint64_t));
+}
+} // namespace
