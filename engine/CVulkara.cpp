@@ -262,11 +262,11 @@ bool CVulkara::Render(uint8_t* pDest)
 {
     if (m_nWidth == 0 || pDest == nullptr)
         return false;
-    const int nCount = m_nWidth * m_nHeight;
     if (m_nFadeScreen == 0)
-        std::memcpy(pDest, m_flame.GetBuffer(), static_cast<size_t>(nCount));
+        CopyFlameFrame(pDest, m_flame.GetBuffer(), m_nWidth, m_nHeight, m_flame.GetHotChunks());
     else
-        ComposeOverlay(pDest, m_flame.GetBuffer(), m_desktop.data(), nCount);
+        ComposeOverlayFrame(pDest, m_flame.GetBuffer(), m_desktop.data(), m_nWidth, m_nHeight,
+                            m_flame.GetHotChunks());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "FlameKernelsCommon.h"
 #include "FlameKernelsWide.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -204,4 +205,71 @@ void PropagateFlame(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
 void ComposeOverlay(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount)
 {
     BestVariant().pOverlay(pDest, pFlame, pDesktop, nCount);
+}
+
+namespace
+{
+// Hot spans start and end on multiples of this many pixels of the frame: whole overlay groups,
+// and whole vectors for the overlay's widest form, which leaves only the frame's end to its
+// scalar tail.
+constexpr int SPAN_ALIGN = 64;
+static_assert(SPAN_ALIGN % GROUP == 0, "a span holds whole groups");
+
+// Splits the W x H frame into spans of pixels, in order: onHot gets those in flagged chunks,
+// widened to SPAN_ALIGN, onCold the rest, whose flame is all zero.
+template <class HotSpan, class ColdSpan>
+void ForEachSpan(int nWidth, int nHeight, const uint64_t* pHot, HotSpan onHot, ColdSpan onCold)
+{
+    const int nWords = FlameHotWordsPerRow(nWidth);
+    const int nCount = nWidth * nHeight;
+    int p = 0; // where the next span starts
+    for (int y = 0; y < nHeight; ++y)
+    {
+        const uint64_t* pRow = pHot + static_cast<size_t>(y) * nWords;
+        const int nRowStart = y * nWidth;
+        for (int w = 0; w < nWords; ++w)
+        {
+            for (uint64_t nBits = pRow[w]; nBits != 0;)
+            {
+                const int j0 = LowestBit(nBits);
+                const uint64_t nRest = ~(nBits >> j0);
+                const int nRun = nRest == 0 ? 64 - j0 : LowestBit(nRest);
+                nBits &= ~ChunkBits(j0, nRun);
+                const int c0 = w * 64 + j0;
+                const int x0 = c0 == 0 ? 0 : 1 + c0 * FLAME_CHUNK;
+                const int x1 = std::min(nWidth, 1 + (c0 + nRun) * FLAME_CHUNK);
+                const int p0 = (nRowStart + x0) / SPAN_ALIGN * SPAN_ALIGN;
+                const int p1 =
+                    std::min(nCount, (nRowStart + x1 + SPAN_ALIGN - 1) / SPAN_ALIGN * SPAN_ALIGN);
+                if (p0 > p)
+                    onCold(p, p0);
+                if (p1 > std::max(p0, p))
+                    onHot(std::max(p0, p), p1);
+                p = std::max(p, p1);
+            }
+        }
+    }
+    if (p < nCount)
+        onCold(p, nCount);
+}
+} // namespace
+
+void ComposeOverlayFrame(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nWidth,
+                         int nHeight, const uint64_t* pHot)
+{
+    ForEachSpan(
+        nWidth, nHeight, pHot,
+        [&](int p0, int p1) { ComposeOverlay(pDest + p0, pFlame + p0, pDesktop + p0, p1 - p0); },
+        [&](int p0, int p1)
+        { std::memcpy(pDest + p0, pDesktop + p0, static_cast<size_t>(p1 - p0)); });
+}
+
+void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeight,
+                    const uint64_t* pHot)
+{
+    ForEachSpan(
+        nWidth, nHeight, pHot,
+        [&](int p0, int p1)
+        { std::memcpy(pDest + p0, pFlame + p0, static_cast<size_t>(p1 - p0)); },
+        [&](int p0, int p1) { std::memset(pDest + p0, 0, static_cast<size_t>(p1 - p0)); });
 }

@@ -43,6 +43,14 @@ void ComposeOverlay(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDeskt
 void ComposeOverlayPortable(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop,
                             int nCount);
 
+// A whole W x H frame, the same as the two functions above would write it, with the cold parts
+// done without reading the flame: where the chunk flags say it is cold, the overlay is the
+// desktop unshifted and the plain frame is zero.
+void ComposeOverlayFrame(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nWidth,
+                         int nHeight, const uint64_t* pHot);
+void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeight,
+                    const uint64_t* pHot);
+
 // One form of both loops: the portable one, then each vectorised one this build holds and the
 // processor runs. The engine uses the last; tests check every one against the definition.
 struct FlameKernelVariant

@@ -64,20 +64,28 @@ inline int LowestBit(uint64_t n)
     return __builtin_ctzll(n);
 }
 
-// Computes pixels xStart .. xStart + FLAME_CHUNK - 1 of a row; true when any came out hot.
-template <class Ops> inline bool PropagateWholeChunk(uint8_t* pRow, const uint8_t* pBelow, int xStart)
+// Computes the nChunks whole chunks of a row from pixel xStart on; bit k of the result is set
+// when chunk k came out hot. Kept out of line: inlined into the row walk, its pointers ended up
+// on the stack for lack of registers, and the loop waited on them.
+template <class Ops>
+__attribute__((noinline)) uint64_t PropagateRun(uint8_t* pRow, const uint8_t* pBelow, int xStart, int nChunks)
 {
     using Reg = typename Ops::Reg;
-    Reg heat = Ops::Zero();
-    for (int k = 0; k < FLAME_CHUNK / Ops::WIDTH; ++k)
+    uint64_t nHot = 0;
+    for (int c = 0; c < nChunks; ++c)
     {
-        const int x = xStart + k * Ops::WIDTH;
-        const Reg mean = Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
-                                   Ops::Load(pBelow + x), Ops::Load(pRow + x));
-        Ops::Store(pRow + x, mean);
-        heat = Ops::Or(heat, mean);
+        Reg heat = Ops::Zero();
+        for (int k = 0; k < FLAME_CHUNK / Ops::WIDTH; ++k)
+        {
+            const int x = xStart + c * FLAME_CHUNK + k * Ops::WIDTH;
+            const Reg mean = Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
+                                       Ops::Load(pBelow + x), Ops::Load(pRow + x));
+            Ops::Store(pRow + x, mean);
+            heat = Ops::Or(heat, mean);
+        }
+        nHot |= static_cast<uint64_t>(!Ops::IsZero(heat)) << c;
     }
-    return !Ops::IsZero(heat);
+    return nHot;
 }
 
 // Ops supplies one instruction set's vectors: Reg, WIDTH (a divisor of FLAME_CHUNK), Load (into
@@ -144,11 +152,8 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
                 // A last chunk that is not whole is left to the code after the loop.
                 const bool bPartialLast = c0 + nRun - 1 == nLast && !bLastWhole;
                 const int cEnd = c0 + nRun - (bPartialLast ? 1 : 0);
-                for (int c = c0; c < cEnd; ++c)
-                {
-                    if (PropagateWholeChunk<Ops>(pRow, pBelow, 1 + c * FLAME_CHUNK))
-                        nHot |= uint64_t{1} << (c - w * 64);
-                }
+                if (cEnd > c0)
+                    nHot |= PropagateRun<Ops>(pRow, pBelow, 1 + c0 * FLAME_CHUNK, cEnd - c0) << j0;
                 if (bPartialLast)
                 {
                     Reg heat = Ops::Zero();

@@ -247,3 +247,55 @@ TEST(FlameKernels, ChunksThatHeatCannotReachStayFlaggedCold)
     }
 }
 } // namespace
+
+namespace
+{
+// Sparse heat with exact flags, and the same with every chunk flagged: the frame functions
+// must write what the per-pixel loops write, wherever the spans start and end, also when the
+// overlay's groups of four straddle rows.
+TEST(FlameKernels, WholeFramesSkipOnlyWhatTheFlagsSayIsCold)
+{
+    const KernelSize sizes[] = {{17, 9},  {63, 5},  {64, 5},   {65, 7},  {66, 6},
+                                {127, 4}, {130, 9}, {257, 5}, {1001, 4}, {1920, 6}};
+    std::mt19937 random(31);
+    const auto Pick = [&random](int nMin, int nMax)
+    { return std::uniform_int_distribution<int>(nMin, nMax)(random); };
+    for (const KernelSize& size : sizes)
+    {
+        const int W = size.nWidth, H = size.nHeight, N = W * H;
+        for (int nTrial = 0; nTrial < 30; ++nTrial)
+        {
+            SCOPED_TRACE(testing::Message() << W << " x " << H << ", trial " << nTrial);
+            std::vector<uint8_t> flame(static_cast<size_t>(W) * (H + 1), 0);
+            std::vector<uint64_t> hot = NoneHot(W, H);
+            for (int nSpots = Pick(0, 6); nSpots > 0; --nSpots)
+            {
+                // Often a chunk's first or last pixel, in the first rows, whose spans start and
+                // end at different places of the overlay's groups.
+                const int edges[] = {0, FLAME_CHUNK, FLAME_CHUNK + 1, W - 1};
+                const int x = std::min(W - 1, Pick(0, 1) ? edges[Pick(0, 3)] : Pick(0, W - 1));
+                const int y = Pick(0, 1) ? Pick(0, 1) : Pick(0, H - 1);
+                flame[static_cast<size_t>(y) * W + x] = static_cast<uint8_t>(Pick(1, 255));
+                FlagFlameChunks(hot.data(), W, x, y, x, y);
+            }
+            const std::vector<uint8_t> desktop = RandomBytes(random, N + OVERLAY_READ_AHEAD);
+            std::vector<uint8_t> expected(N);
+            LiteralOverlay(expected.data(), flame.data(), desktop.data(), N);
+            const std::vector<uint8_t> plain(flame.begin(), flame.begin() + N);
+
+            for (const std::vector<uint64_t>& flags : {hot, AllHot(W, H)})
+            {
+                std::vector<uint8_t> out(N + 1, 0xAA);
+                ComposeOverlayFrame(out.data(), flame.data(), desktop.data(), W, H, flags.data());
+                EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin()));
+                EXPECT_EQ(out[N], 0xAA) << "written past the frame";
+
+                std::fill(out.begin(), out.end(), 0xAA);
+                CopyFlameFrame(out.data(), flame.data(), W, H, flags.data());
+                EXPECT_TRUE(std::equal(plain.begin(), plain.end(), out.begin()));
+                EXPECT_EQ(out[N], 0xAA) << "written past the frame";
+            }
+        }
+    }
+}
+} // namespace
