@@ -44,7 +44,7 @@ int FlameHotWordsPerRow(int nWidth)
 
 int FlameChunkOf(int x)
 {
-    return x == 0 ? 0 : (x - 1) / FLAME_CHUNK;
+    return x / FLAME_CHUNK;
 }
 
 void FlagFlameChunks(uint64_t* pHot, int nWidth, int x0, int y0, int x1, int y1)
@@ -236,8 +236,8 @@ void ForEachSpan(int nWidth, int nHeight, const uint64_t* pHot, HotSpan onHot, C
                 const int nRun = nRest == 0 ? 64 - j0 : LowestBit(nRest);
                 nBits &= ~ChunkBits(j0, nRun);
                 const int c0 = w * 64 + j0;
-                const int x0 = c0 == 0 ? 0 : 1 + c0 * FLAME_CHUNK;
-                const int x1 = std::min(nWidth, 1 + (c0 + nRun) * FLAME_CHUNK);
+                const int x0 = c0 * FLAME_CHUNK;
+                const int x1 = std::min(nWidth, (c0 + nRun) * FLAME_CHUNK);
                 const int p0 = (nRowStart + x0) / SPAN_ALIGN * SPAN_ALIGN;
                 const int p1 =
                     std::min(nCount, (nRowStart + x1 + SPAN_ALIGN - 1) / SPAN_ALIGN * SPAN_ALIGN);

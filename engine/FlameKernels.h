@@ -13,11 +13,11 @@ constexpr int OVERLAY_READ_AHEAD = 66;
 
 // The propagation keeps, per row, one flag bit per chunk of FLAME_CHUNK pixels, clear when the
 // chunk is known to hold no heat at all, so that the cold part of the screen above the flames
-// costs nothing. Chunk j of a row holds pixels 1 + 64j .. 64 + 64j, chunk 0 pixel 0 as well;
-// bit j % 64 of word j / 64 of the row's words is its flag.
+// costs nothing. Chunk j of a row holds pixels 64j .. 64j + 63; bit j % 64 of word j / 64 of
+// the row's words is its flag.
 constexpr int FLAME_CHUNK = 64;
 
-// Chunks in a row: (nWidth - 2) / FLAME_CHUNK + 1.
+// Chunks in a row: nWidth / FLAME_CHUNK, rounded up.
 int FlameChunksPerRow(int nWidth);
 // Flag words per row.
 int FlameHotWordsPerRow(int nWidth);

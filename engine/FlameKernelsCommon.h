@@ -23,7 +23,7 @@ inline uint8_t Mean4(int a, int b, int c, int d)
 
 inline int ChunksPerRow(int nWidth)
 {
-    return (nWidth - 2) / FLAME_CHUNK + 1;
+    return (nWidth + FLAME_CHUNK - 1) / FLAME_CHUNK;
 }
 
 // Pass n recomputes pixels (n, 1) .. (n, W-1), which read only the row below (final for this
@@ -64,39 +64,53 @@ inline int LowestBit(uint64_t n)
     return __builtin_ctzll(n);
 }
 
-// Computes the nChunks whole chunks of a row from pixel xStart on; bit k of the result is set
-// when chunk k came out hot. Kept out of line: inlined into the row walk, its pointers ended up
-// on the stack for lack of registers, and the loop waited on them.
+// Computes pixels xStart .. xEnd - 1 of a row, whole vectors from the start of a chunk on; bit
+// k of the result is set when the chunk k chunks on came out hot. Pixel 0, the next pass's, is
+// computed with the vector that holds it and then put back. Kept out of line: inlined into
+// the row walk, its pointers ended up on the stack for lack of registers, and the loop waited
+// on them.
+template <class Ops> inline typename Ops::Reg PropagateVector(uint8_t* pRow, const uint8_t* pBelow, int x)
+{
+    const typename Ops::Reg mean = Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
+                                             Ops::Load(pBelow + x), Ops::Load(pRow + x));
+    Ops::Store(pRow + x, mean);
+    return mean;
+}
+
 template <class Ops>
-__attribute__((noinline)) uint64_t PropagateRun(uint8_t* pRow, const uint8_t* pBelow, int xStart, int nChunks)
+__attribute__((noinline)) uint64_t PropagateRun(uint8_t* pRow, const uint8_t* pBelow, int xStart,
+                                                int xEnd)
 {
     using Reg = typename Ops::Reg;
+    const uint8_t nFirst = xStart == 0 ? pRow[0] : 0;
+    const int nWhole = (xEnd - xStart) / FLAME_CHUNK;
     uint64_t nHot = 0;
-    for (int c = 0; c < nChunks; ++c)
+    for (int c = 0; c < nWhole; ++c)
     {
         Reg heat = Ops::Zero();
         for (int k = 0; k < FLAME_CHUNK / Ops::WIDTH; ++k)
-        {
-            const int x = xStart + c * FLAME_CHUNK + k * Ops::WIDTH;
-            const Reg mean = Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
-                                       Ops::Load(pBelow + x), Ops::Load(pRow + x));
-            Ops::Store(pRow + x, mean);
-            heat = Ops::Or(heat, mean);
-        }
+            heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow, xStart + c * FLAME_CHUNK + k * Ops::WIDTH));
         nHot |= static_cast<uint64_t>(!Ops::IsZero(heat)) << c;
     }
+    // A run may end with part of the last chunk.
+    Reg heat = Ops::Zero();
+    for (int x = xStart + nWhole * FLAME_CHUNK; x < xEnd; x += Ops::WIDTH)
+        heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow, x));
+    nHot |= static_cast<uint64_t>(!Ops::IsZero(heat)) << nWhole;
+    if (xStart == 0)
+        pRow[0] = nFirst;
     return nHot;
 }
 
 // Ops supplies one instruction set's vectors: Reg, WIDTH (a divisor of FLAME_CHUNK), Load (into
 // a register, once), Mean(left, right, below, self), Store, Or, Zero and IsZero.
 //
-// Chunk j of a row holds pixels 1 + 64j .. 64 + 64j, and chunk 0 pixel 0 as well; a row's
-// flags are bits, 64 chunks to a word. A chunk is recomputed only when it or a chunk its
-// pixels read may be hot: the chunks j-1 .. j+1 of the row below, and for the last chunk,
-// whose last pixel reads two rows down, chunk 0 there. A cold chunk whose inputs are cold
-// stays zero, so skipping it changes no byte. The warm chunks are walked as runs, so that
-// the hot middle of the fire goes through one tight loop and the branches stay predictable.
+// Chunk j of a row holds pixels 64j .. 64j + 63; a row's flags are bits, 64 chunks to a word.
+// A chunk is recomputed only when it or a chunk its pixels read may be hot: the chunks
+// j-1 .. j+1 of the row below, and for the last chunk, whose last pixel reads two rows down,
+// chunk 0 there. A cold chunk whose inputs are cold stays zero, so skipping it changes no
+// byte. The warm chunks are walked as runs, so that the hot middle of the fire goes through
+// one tight loop and the branches stay predictable.
 template <class Ops>
 void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
 {
@@ -107,13 +121,12 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
     const int nLast = nChunks - 1;
     const int nLastWord = nLast / 64;
     const uint64_t nLastBit = uint64_t{1} << (nLast % 64);
-    // The last chunk is whole only when the row ends exactly at its end.
-    const bool bLastWhole = nWidth == 1 + nChunks * FLAME_CHUNK;
-    // Pixels of a partial last chunk that no whole vector covers are left to one vector ending
-    // at the row's end. It is computed before the row's first store, from the old values the
-    // chunks also read, and stored last: where it overlaps them it writes the same bytes.
-    const int xLastStart = 1 + nLast * FLAME_CHUNK;
-    const bool bTailVector = nWidth > V && (nWidth - xLastStart) % V != 0;
+    // Whole vectors cover the row up to here. The pixels after it are left to one vector
+    // ending at the row's end: it is computed before the row's first store, from the old values
+    // the others also read, and stored last, so where they overlap it writes the same bytes.
+    // Only a row narrower than a vector is left to the scalar loop.
+    const int xWholeEnd = nWidth >= V ? nWidth / V * V : 0;
+    const bool bTailVector = nWidth > V && xWholeEnd < nWidth;
     const int xTail = nWidth - V;
 
     for (int n = nHeight - 2; n >= 0; --n)
@@ -139,8 +152,8 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
             const uint64_t nFromRight = (nBelow >> 1) | (w + 1 < nWords ? pHotBelow[w + 1] << 63 : 0);
             uint64_t nWarm = pHotRow[w] | nBelow | nFromLeft | nFromRight;
             if (w == nLastWord)
-                nWarm = (nWarm & (nLastBit | (nLastBit - 1))) | (bLastWarm ? nLastBit : 0);
-            const bool bFirstWarm = (nWarm & 1) != 0;
+                nWarm = (nWarm & (nLastBit - 1)) | (bLastWarm ? nLastBit : 0);
+            const bool bFirstWarm = w == 0 && (nWarm & 1) != 0;
             uint64_t nHot = 0;
             while (nWarm != 0)
             {
@@ -149,39 +162,30 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
                 const int nRun = nRest == 0 ? 64 - j0 : LowestBit(nRest);
                 nWarm &= ~ChunkBits(j0, nRun);
                 const int c0 = w * 64 + j0;
-                // A last chunk that is not whole is left to the code after the loop.
-                const bool bPartialLast = c0 + nRun - 1 == nLast && !bLastWhole;
-                const int cEnd = c0 + nRun - (bPartialLast ? 1 : 0);
-                if (cEnd > c0)
-                    nHot |= PropagateRun<Ops>(pRow, pBelow, 1 + c0 * FLAME_CHUNK, cEnd - c0) << j0;
-                if (bPartialLast)
+                const int xStart = c0 * FLAME_CHUNK;
+                const int xEnd = (c0 + nRun) * FLAME_CHUNK;
+                if (xStart < xWholeEnd)
+                    nHot |= PropagateRun<Ops>(pRow, pBelow, xStart,
+                                              xEnd < xWholeEnd ? xEnd : xWholeEnd)
+                            << j0;
+                if (c0 + nRun - 1 == nLast && xWholeEnd < nWidth)
                 {
-                    Reg heat = Ops::Zero();
-                    int x = xLastStart;
-                    for (; x + V <= nWidth; x += V)
-                    {
-                        const Reg mean =
-                            Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
-                                      Ops::Load(pBelow + x), Ops::Load(pRow + x));
-                        Ops::Store(pRow + x, mean);
-                        heat = Ops::Or(heat, mean);
-                    }
-                    int nScalarHeat = 0;
+                    int nHeat = 0;
                     if (bTailVector)
-                        heat = Ops::Or(heat, tail);
+                        nHeat = !Ops::IsZero(tail);
                     else
                     {
-                        for (; x < nWidth; ++x)
+                        for (int x = xWholeEnd > 0 ? xWholeEnd : 1; x < nWidth; ++x)
                         {
                             pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
-                            nScalarHeat |= pRow[x];
+                            nHeat |= pRow[x];
                         }
                     }
-                    if (!Ops::IsZero(heat) || nScalarHeat != 0)
+                    if (nHeat != 0)
                         nHot |= nLastBit;
                 }
             }
-            if (w == 0 && bFirstWarm && pRow[0] != 0)
+            if (bFirstWarm && pRow[0] != 0)
                 nHot |= 1; // pixel 0 is the next pass's, and still old
             pHotRow[w] = nHot;
         }

@@ -204,7 +204,7 @@ TEST(FlameKernels, SkippingColdChunksChangesNoByteOverManySteps)
             {
                 for (int nSpots = Pick(0, 4); nSpots > 0; --nSpots)
                 {
-                    const int edges[] = {0, 1, W - 1, W - 2, FLAME_CHUNK, FLAME_CHUNK + 1};
+                    const int edges[] = {0, 1, W - 1, W - 2, FLAME_CHUNK - 1, FLAME_CHUNK};
                     const int x = std::min(W - 1, Pick(0, 1) ? edges[Pick(0, 5)] : Pick(0, W - 1));
                     const int y = Pick(0, 2) ? Pick(H - 3, H - 1) : Pick(0, H - 1);
                     const uint8_t nHeat = static_cast<uint8_t>(Pick(1, 255));
@@ -241,7 +241,7 @@ TEST(FlameKernels, ChunksThatHeatCannotReachStayFlaggedCold)
         for (int y = 0; y <= H; ++y)
         {
             for (int j = 2; j < nChunks - 1; ++j)
-                EXPECT_FALSE(IsFlameChunkFlagged(hot.data(), W, y, 1 + j * FLAME_CHUNK))
+                EXPECT_FALSE(IsFlameChunkFlagged(hot.data(), W, y, j * FLAME_CHUNK))
                     << variant.pszName << ": row " << y << ", chunk " << j;
         }
     }
@@ -272,7 +272,7 @@ TEST(FlameKernels, WholeFramesSkipOnlyWhatTheFlagsSayIsCold)
             {
                 // Often a chunk's first or last pixel, in the first rows, whose spans start and
                 // end at different places of the overlay's groups.
-                const int edges[] = {0, FLAME_CHUNK, FLAME_CHUNK + 1, W - 1};
+                const int edges[] = {0, FLAME_CHUNK - 1, FLAME_CHUNK, W - 1};
                 const int x = std::min(W - 1, Pick(0, 1) ? edges[Pick(0, 3)] : Pick(0, W - 1));
                 const int y = Pick(0, 1) ? Pick(0, 1) : Pick(0, H - 1);
                 flame[static_cast<size_t>(y) * W + x] = static_cast<uint8_t>(Pick(1, 255));
