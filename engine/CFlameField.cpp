@@ -23,6 +23,7 @@ void CFlameField::Create(int nWidth, int nHeight)
     Free();
     const size_t nWidthBytes = static_cast<size_t>(nWidth);
     m_flame.assign(nWidthBytes * (static_cast<size_t>(nHeight) + 1), 0);
+    m_nHotWords = FlameHotWordsPerRow(nWidth);
     m_hot.assign(static_cast<size_t>(FlameHotWordsPerRow(nWidth)) * (static_cast<size_t>(nHeight) + 1),
                  0);
     m_seedFrom.assign(nWidthBytes, 0);
@@ -43,12 +44,7 @@ void CFlameField::Free()
     std::vector<int8_t>().swap(m_seedStep);
     m_nWidth = 0;
     m_nHeight = 0;
-}
-
-uint8_t* CFlameField::WriteArea(int x, int y, int nWidth, int nHeight)
-{
-    MarkHot(x, y, x + nWidth - 1, y + nHeight - 1);
-    return m_flame.data() + static_cast<ptrdiff_t>(y) * m_nWidth + x;
+    m_nHotWords = 0;
 }
 
 uint8_t* CFlameField::GetWritableBuffer()
@@ -57,8 +53,7 @@ uint8_t* CFlameField::GetWritableBuffer()
     return m_flame.data();
 }
 
-// Flags the chunks of pixels (x0, y0) .. (x1, y1), clipped to the buffer.
-void CFlameField::MarkHot(int x0, int y0, int x1, int y1)
+void CFlameField::MarkHotClipped(int x0, int y0, int x1, int y1)
 {
     if (m_nWidth == 0)
         return;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "FlameKernels.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +25,11 @@ public:
     void AdvanceSeed();
 
     // The address of (x, y), to write heat into the nWidth x nHeight pixels from there.
-    uint8_t* WriteArea(int x, int y, int nWidth, int nHeight);
+    uint8_t* WriteArea(int x, int y, int nWidth, int nHeight)
+    {
+        MarkHot(x, y, x + nWidth - 1, y + nHeight - 1);
+        return m_flame.data() + static_cast<ptrdiff_t>(y) * m_nWidth + x;
+    }
     // The whole buffer, for a writer that may touch any of it.
     uint8_t* GetWritableBuffer();
 
@@ -37,10 +44,26 @@ public:
 
 private:
     void GenerateSeed(int x0, int x1, uint8_t nLeft, uint8_t nRight);
-    void MarkHot(int x0, int y0, int x1, int y1);
+    // Flags the chunks of pixels (x0, y0) .. (x1, y1), clipped to the buffer. Particles call
+    // it a thousand times a step, mostly for a few pixels of one chunk.
+    void MarkHot(int x0, int y0, int x1, int y1)
+    {
+        if (0 <= x0 && x0 <= x1 && x1 < m_nWidth && 0 <= y0 && y0 <= y1 && y1 <= m_nHeight &&
+            x0 / FLAME_CHUNK == x1 / FLAME_CHUNK)
+        {
+            const int nChunk = x0 / FLAME_CHUNK;
+            uint64_t* pWord = m_hot.data() + static_cast<size_t>(y0) * m_nHotWords + nChunk / 64;
+            for (int y = y0; y <= y1; ++y, pWord += m_nHotWords)
+                *pWord |= uint64_t{1} << (nChunk % 64);
+        }
+        else
+            MarkHotClipped(x0, y0, x1, y1);
+    }
+    void MarkHotClipped(int x0, int y0, int x1, int y1);
 
     int m_nWidth = 0;
     int m_nHeight = 0;
+    int m_nHotWords = 0; // flag words per row
     std::vector<uint8_t> m_flame;    // W x (H+1)
     std::vector<uint64_t> m_hot;     // FlameHotWordsPerRow(W) x (H+1)
     std::vector<uint8_t> m_seedFrom; // the line the bottom row starts from

@@ -20,6 +20,7 @@ struct PortableOps
     static constexpr int WIDTH = 1;
     static Reg Load(const uint8_t* p) { return *p; }
     static Reg Mean(Reg a, Reg b, Reg c, Reg d) { return Mean4(a, b, c, d); }
+    static Reg KeepFirst(Reg, Reg old) { return old; }
     static void Store(uint8_t* p, Reg v) { *p = static_cast<uint8_t>(v); }
     static Reg Or(Reg a, Reg b) { return a | b; }
     static Reg Zero() { return 0; }
@@ -120,6 +121,11 @@ struct Sse2Ops
     static constexpr int WIDTH = VECTOR;
     static Reg Load(const uint8_t* p) { return LoadOnce(p); }
     static Reg Mean(Reg a, Reg b, Reg c, Reg d) { return Mean4Sse2(a, b, c, d); }
+    static Reg KeepFirst(Reg v, Reg old)
+    {
+        const Reg first = _mm_cvtsi32_si128(0xff);
+        return _mm_or_si128(_mm_and_si128(first, old), _mm_andnot_si128(first, v));
+    }
     static void Store(uint8_t* p, Reg v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
     static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
     static Reg Zero() { return _mm_setzero_si128(); }
@@ -257,6 +263,13 @@ void ForEachSpan(int nWidth, int nHeight, const uint64_t* pHot, HotSpan onHot, C
 void ComposeOverlayFrame(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nWidth,
                          int nHeight, const uint64_t* pHot)
 {
+#ifdef VULKARA_WIDE_KERNELS
+    if (nWidth % FLAME_CHUNK == 0 && BestVariant().pOverlay == ComposeOverlayVbmi)
+    {
+        ComposeOverlayChunksVbmi(pDest, pFlame, pDesktop, nWidth, nHeight, pHot);
+        return;
+    }
+#endif
     ForEachSpan(
         nWidth, nHeight, pHot,
         [&](int p0, int p1) { ComposeOverlay(pDest + p0, pFlame + p0, pDesktop + p0, p1 - p0); },

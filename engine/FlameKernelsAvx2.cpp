@@ -32,6 +32,11 @@ struct Avx2Ops
         return v;
     }
     static Reg Mean(Reg a, Reg b, Reg c, Reg d) { return Mean4Avx2(a, b, c, d); }
+    static Reg KeepFirst(Reg v, Reg old)
+    {
+        const Reg first = _mm256_setr_epi64x(0xff, 0, 0, 0);
+        return _mm256_blendv_epi8(v, old, first);
+    }
     static void Store(uint8_t* p, Reg v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
     static Reg Or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
     static Reg Zero() { return _mm256_setzero_si256(); }

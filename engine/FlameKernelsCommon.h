@@ -69,41 +69,67 @@ inline int LowestBit(uint64_t n)
 // computed with the vector that holds it and then put back. Kept out of line: inlined into
 // the row walk, its pointers ended up on the stack for lack of registers, and the loop waited
 // on them.
-template <class Ops> inline typename Ops::Reg PropagateVector(uint8_t* pRow, const uint8_t* pBelow, int x)
+// One vector of a row from pixel x on. With bKeepFirst its first pixel keeps its old value:
+// pixel 0 is the next pass's.
+template <class Ops, bool bKeepFirst = false>
+inline typename Ops::Reg PropagateVector(uint8_t* pRow, const uint8_t* pBelow, int x)
 {
-    const typename Ops::Reg mean = Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
-                                             Ops::Load(pBelow + x), Ops::Load(pRow + x));
+    using Reg = typename Ops::Reg;
+    const Reg self = Ops::Load(pRow + x);
+    Reg mean = Ops::Mean(Ops::Load(pBelow + x - 1), Ops::Load(pBelow + x + 1),
+                         Ops::Load(pBelow + x), self);
+    if (bKeepFirst)
+        mean = Ops::KeepFirst(mean, self);
     Ops::Store(pRow + x, mean);
     return mean;
 }
 
+// Computes pixels xStart .. xEnd - 1 of a row in whole vectors from the start of a chunk on;
+// bit k of the result is set when the chunk k chunks on came out hot. Kept out of line:
+// inlined into the row walk, its pointers ended up on the stack for lack of registers, and
+// the loop waited on them.
 template <class Ops>
 __attribute__((noinline)) uint64_t PropagateRun(uint8_t* pRow, const uint8_t* pBelow, int xStart,
                                                 int xEnd)
 {
     using Reg = typename Ops::Reg;
-    const uint8_t nFirst = xStart == 0 ? pRow[0] : 0;
     const int nWhole = (xEnd - xStart) / FLAME_CHUNK;
+    int c = 0;
     uint64_t nHot = 0;
-    for (int c = 0; c < nWhole; ++c)
+    if (xStart == 0)
+    {
+        const int xFirstEnd = nWhole > 0 ? FLAME_CHUNK : xEnd;
+        Reg heat = PropagateVector<Ops, true>(pRow, pBelow, 0);
+        for (int x = Ops::WIDTH; x < xFirstEnd; x += Ops::WIDTH)
+            heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow, x));
+        nHot = !Ops::IsZero(heat);
+        if (nWhole == 0)
+            return nHot;
+        c = 1;
+    }
+    for (; c < nWhole; ++c)
     {
         Reg heat = Ops::Zero();
         for (int k = 0; k < FLAME_CHUNK / Ops::WIDTH; ++k)
-            heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow, xStart + c * FLAME_CHUNK + k * Ops::WIDTH));
+            heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow,
+                                                      xStart + c * FLAME_CHUNK + k * Ops::WIDTH));
         nHot |= static_cast<uint64_t>(!Ops::IsZero(heat)) << c;
     }
     // A run may end with part of the last chunk.
-    Reg heat = Ops::Zero();
-    for (int x = xStart + nWhole * FLAME_CHUNK; x < xEnd; x += Ops::WIDTH)
-        heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow, x));
-    nHot |= static_cast<uint64_t>(!Ops::IsZero(heat)) << nWhole;
-    if (xStart == 0)
-        pRow[0] = nFirst;
+    const int xPart = xStart + nWhole * FLAME_CHUNK;
+    if (xPart < xEnd)
+    {
+        Reg heat = Ops::Zero();
+        for (int x = xPart; x < xEnd; x += Ops::WIDTH)
+            heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow, x));
+        nHot |= static_cast<uint64_t>(!Ops::IsZero(heat)) << nWhole;
+    }
     return nHot;
 }
 
 // Ops supplies one instruction set's vectors: Reg, WIDTH (a divisor of FLAME_CHUNK), Load (into
-// a register, once), Mean(left, right, below, self), Store, Or, Zero and IsZero.
+// a register, once), Mean(left, right, below, self), KeepFirst(v, old) (v with the first byte
+// of old), Store, Or, Zero and IsZero.
 //
 // Chunk j of a row holds pixels 64j .. 64j + 63; a row's flags are bits, 64 chunks to a word.
 // A chunk is recomputed only when it or a chunk its pixels read may be hot: the chunks

@@ -8,4 +8,6 @@
 void PropagateFlameAvx2(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot);
 void PropagateFlameAvx512(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot);
 void ComposeOverlayVbmi(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount);
+void ComposeOverlayChunksVbmi(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop,
+                              int nWidth, int nHeight, const uint64_t* pHot);
 #endif
