@@ -24,8 +24,8 @@ void CFlameField::Create(int nWidth, int nHeight)
     const size_t nWidthBytes = static_cast<size_t>(nWidth);
     m_flame.assign(nWidthBytes * (static_cast<size_t>(nHeight) + 1), 0);
     m_nHotWords = FlameHotWordsPerRow(nWidth);
-    m_hot.assign(static_cast<size_t>(FlameHotWordsPerRow(nWidth)) * (static_cast<size_t>(nHeight) + 1),
-                 0);
+    m_hot.assign(
+        static_cast<size_t>(FlameHotWordsPerRow(nWidth)) * (static_cast<size_t>(nHeight) + 1), 0);
     m_seedFrom.assign(nWidthBytes, 0);
     m_seedRow.assign(nWidthBytes, 0);
     m_seedTo.assign(nWidthBytes, 0);
@@ -36,7 +36,7 @@ void CFlameField::Create(int nWidth, int nHeight)
 
 void CFlameField::Free()
 {
-    std::vector<uint8_t>().swap(m_flame);
+    decltype(m_flame)().swap(m_flame);
     std::vector<uint64_t>().swap(m_hot);
     std::vector<uint8_t>().swap(m_seedFrom);
     std::vector<uint8_t>().swap(m_seedRow);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlignedAllocator.h"
 #include "FlameKernels.h"
 
 #include <cstddef>
@@ -63,8 +64,8 @@ private:
 
     int m_nWidth = 0;
     int m_nHeight = 0;
-    int m_nHotWords = 0; // flag words per row
-    std::vector<uint8_t> m_flame;    // W x (H+1)
+    int m_nHotWords = 0;                                                 // flag words per row
+    std::vector<uint8_t, AlignedAllocator<uint8_t, CACHE_LINE>> m_flame; // W x (H+1)
     std::vector<uint64_t> m_hot;     // FlameHotWordsPerRow(W) x (H+1)
     std::vector<uint8_t> m_seedFrom; // the line the bottom row starts from
     std::vector<uint8_t> m_seedRow;  // this step's bottom row

@@ -167,7 +167,7 @@ void CVulkara::Free()
     m_fireBalls.shrink_to_fit();
     m_sparkles.clear();
     m_sparkles.shrink_to_fit();
-    std::vector<uint8_t>().swap(m_desktop);
+    decltype(m_desktop)().swap(m_desktop);
     m_flame.Free();
     m_nWidth = 0;
     m_nHeight = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlignedAllocator.h"
 #include "CBackgroundSound.h"
 #include "CFireBall.h"
 #include "CFireWork.h"
@@ -74,7 +75,8 @@ private:
     bool m_bBackgroundSound = false;
 
     CFlameField m_flame;
-    std::vector<uint8_t> m_desktop; // W x (H+1) grey levels 0..7, then zero padding
+    // W x (H+1) grey levels 0..7, then zero padding; rows start on cache lines like the flame's.
+    std::vector<uint8_t, AlignedAllocator<uint8_t, CACHE_LINE>> m_desktop;
     std::vector<CSparkle> m_sparkles;
     std::vector<CFireBall> m_fireBalls;
     std::vector<CFireWork> m_fireWorks;

@@ -237,10 +237,8 @@ void ForEachSpan(int nWidth, int nHeight, const uint64_t* pHot, HotSpan onHot, C
         {
             for (uint64_t nBits = pRow[w]; nBits != 0;)
             {
-                const int j0 = LowestBit(nBits);
-                const uint64_t nRest = ~(nBits >> j0);
-                const int nRun = nRest == 0 ? 64 - j0 : LowestBit(nRest);
-                nBits &= ~ChunkBits(j0, nRun);
+                int j0;
+                const int nRun = TakeLowestRun(nBits, j0);
                 const int c0 = w * 64 + j0;
                 const int x0 = c0 * FLAME_CHUNK;
                 const int x1 = std::min(nWidth, (c0 + nRun) * FLAME_CHUNK);
@@ -282,7 +280,6 @@ void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeig
 {
     ForEachSpan(
         nWidth, nHeight, pHot,
-        [&](int p0, int p1)
-        { std::memcpy(pDest + p0, pFlame + p0, static_cast<size_t>(p1 - p0)); },
+        [&](int p0, int p1) { std::memcpy(pDest + p0, pFlame + p0, static_cast<size_t>(p1 - p0)); },
         [&](int p0, int p1) { std::memset(pDest + p0, 0, static_cast<size_t>(p1 - p0)); });
 }

@@ -64,11 +64,18 @@ inline int LowestBit(uint64_t n)
     return __builtin_ctzll(n);
 }
 
-// Computes pixels xStart .. xEnd - 1 of a row, whole vectors from the start of a chunk on; bit
-// k of the result is set when the chunk k chunks on came out hot. Pixel 0, the next pass's, is
-// computed with the vector that holds it and then put back. Kept out of line: inlined into
-// the row walk, its pointers ended up on the stack for lack of registers, and the loop waited
-// on them.
+// Takes the lowest run of set bits out of nBits, which must not be 0: returns its length and
+// sets nFirst to its first bit.
+inline int TakeLowestRun(uint64_t& nBits, int& nFirst)
+{
+    // Adding the run's lowest bit clears the run and carries into the bit after it.
+    const uint64_t nAfter = nBits + (nBits & (~nBits + 1));
+    nFirst = LowestBit(nBits);
+    const int nEnd = nAfter == 0 ? 64 : LowestBit(nAfter);
+    nBits &= nAfter;
+    return nEnd - nFirst;
+}
+
 // One vector of a row from pixel x on. With bKeepFirst its first pixel keeps its old value:
 // pixel 0 is the next pass's.
 template <class Ops, bool bKeepFirst = false>
@@ -147,6 +154,9 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
     const int nLast = nChunks - 1;
     const int nLastWord = nLast / 64;
     const uint64_t nLastBit = uint64_t{1} << (nLast % 64);
+    // The chunk before the last, or none.
+    const int nBeforeLastWord = nLast > 0 ? (nLast - 1) / 64 : 0;
+    const uint64_t nBeforeLastBit = nLast > 0 ? uint64_t{1} << ((nLast - 1) % 64) : 0;
     // Whole vectors cover the row up to here. The pixels after it are left to one vector
     // ending at the row's end: it is computed before the row's first store, from the old values
     // the others also read, and stored last, so where they overlap it writes the same bytes.
@@ -163,9 +173,9 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
         uint64_t* pHotBelow = pHotRow + nWords;
         const uint64_t* pHotTwoBelow = pHotBelow + nWords;
 
-        const bool bLastWarm = IsFlagged(pHotRow, nLast) || IsFlagged(pHotBelow, nLast) ||
-                               (nLast > 0 && IsFlagged(pHotBelow, nLast - 1)) ||
-                               IsFlagged(pHotTwoBelow, 0);
+        const bool bLastWarm = ((pHotRow[nLastWord] | pHotBelow[nLastWord]) & nLastBit) != 0 ||
+                               (pHotBelow[nBeforeLastWord] & nBeforeLastBit) != 0 ||
+                               (pHotTwoBelow[0] & 1) != 0;
         Reg tail = Ops::Zero();
         if (bTailVector && bLastWarm)
             tail = Ops::Mean(Ops::Load(pBelow + xTail - 1), Ops::Load(pBelow + xTail + 1),
@@ -175,7 +185,8 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
         {
             const uint64_t nBelow = pHotBelow[w];
             const uint64_t nFromLeft = (nBelow << 1) | (w > 0 ? pHotBelow[w - 1] >> 63 : 0);
-            const uint64_t nFromRight = (nBelow >> 1) | (w + 1 < nWords ? pHotBelow[w + 1] << 63 : 0);
+            const uint64_t nFromRight =
+                (nBelow >> 1) | (w + 1 < nWords ? pHotBelow[w + 1] << 63 : 0);
             uint64_t nWarm = pHotRow[w] | nBelow | nFromLeft | nFromRight;
             if (w == nLastWord)
                 nWarm = (nWarm & (nLastBit - 1)) | (bLastWarm ? nLastBit : 0);
@@ -183,17 +194,15 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
             uint64_t nHot = 0;
             while (nWarm != 0)
             {
-                const int j0 = LowestBit(nWarm);
-                const uint64_t nRest = ~(nWarm >> j0);
-                const int nRun = nRest == 0 ? 64 - j0 : LowestBit(nRest);
-                nWarm &= ~ChunkBits(j0, nRun);
+                int j0;
+                const int nRun = TakeLowestRun(nWarm, j0);
                 const int c0 = w * 64 + j0;
                 const int xStart = c0 * FLAME_CHUNK;
                 const int xEnd = (c0 + nRun) * FLAME_CHUNK;
                 if (xStart < xWholeEnd)
-                    nHot |= PropagateRun<Ops>(pRow, pBelow, xStart,
-                                              xEnd < xWholeEnd ? xEnd : xWholeEnd)
-                            << j0;
+                    nHot |=
+                        PropagateRun<Ops>(pRow, pBelow, xStart, xEnd < xWholeEnd ? xEnd : xWholeEnd)
+                        << j0;
                 if (c0 + nRun - 1 == nLast && xWholeEnd < nWidth)
                 {
                     int nHeat = 0;
@@ -212,7 +221,7 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
                 }
             }
             if (bFirstWarm && pRow[0] != 0)
-                nHot |= 1; // pixel 0 is the next pass's, and still old
+                nHot |= 1; // pixel 0, the next pass's, is still old and hot
             pHotRow[w] = nHot;
         }
         if (bTailVector && bLastWarm)

@@ -184,9 +184,11 @@ namespace
 // chunk whose bytes would change.
 TEST(FlameKernels, SkippingColdChunksChangesNoByteOverManySteps)
 {
-    const KernelSize sizes[] = {{2, 9},    {3, 6},   {17, 12}, {64, 10}, {65, 12},
-                                {66, 9},   {127, 8}, {128, 20}, {129, 7}, {130, 15},
-                                {193, 11}, {257, 9}, {640, 30}, {1001, 6}};
+    // Past 64 chunks a row's flags take two words; 4230 ends with part of a chunk, 4224 with a
+    // whole one.
+    const KernelSize sizes[] = {{2, 9},    {3, 6},    {17, 12},  {64, 10},  {65, 12},  {66, 9},
+                                {127, 8},  {128, 20}, {129, 7},  {130, 15}, {193, 11}, {257, 9},
+                                {640, 30}, {1001, 6}, {4230, 5}, {4224, 4}};
     std::mt19937 random(21);
     const auto Pick = [&random](int nMin, int nMax)
     { return std::uniform_int_distribution<int>(nMin, nMax)(random); };
@@ -204,8 +206,15 @@ TEST(FlameKernels, SkippingColdChunksChangesNoByteOverManySteps)
             {
                 for (int nSpots = Pick(0, 4); nSpots > 0; --nSpots)
                 {
-                    const int edges[] = {0, 1, W - 1, W - 2, FLAME_CHUNK - 1, FLAME_CHUNK};
-                    const int x = std::min(W - 1, Pick(0, 1) ? edges[Pick(0, 5)] : Pick(0, W - 1));
+                    const int edges[] = {0,
+                                         1,
+                                         W - 1,
+                                         W - 2,
+                                         FLAME_CHUNK - 1,
+                                         FLAME_CHUNK,
+                                         64 * FLAME_CHUNK - 1,
+                                         64 * FLAME_CHUNK};
+                    const int x = std::min(W - 1, Pick(0, 1) ? edges[Pick(0, 7)] : Pick(0, W - 1));
                     const int y = Pick(0, 2) ? Pick(H - 3, H - 1) : Pick(0, H - 1);
                     const uint8_t nHeat = static_cast<uint8_t>(Pick(1, 255));
                     flame[static_cast<size_t>(y) * W + x] = nHeat;
@@ -255,7 +264,7 @@ namespace
 // overlay's groups of four straddle rows.
 TEST(FlameKernels, WholeFramesSkipOnlyWhatTheFlagsSayIsCold)
 {
-    const KernelSize sizes[] = {{17, 9},  {63, 5},  {64, 5},   {65, 7},  {66, 6},
+    const KernelSize sizes[] = {{17, 9},  {63, 5},  {64, 5},  {65, 7},   {66, 6},
                                 {127, 4}, {130, 9}, {257, 5}, {1001, 4}, {1920, 6}};
     std::mt19937 random(31);
     const auto Pick = [&random](int nMin, int nMax)
@@ -295,6 +304,31 @@ TEST(FlameKernels, WholeFramesSkipOnlyWhatTheFlagsSayIsCold)
                 EXPECT_TRUE(std::equal(plain.begin(), plain.end(), out.begin()));
                 EXPECT_EQ(out[N], 0xAA) << "written past the frame";
             }
+        }
+    }
+}
+} // namespace
+
+namespace
+{
+// Chunks 63 and 64 of a row have their flags in different words; heat on either side of that
+// border must still reach the row above.
+TEST(FlameKernels, HeatCrossesTheBorderBetweenFlagWords)
+{
+    constexpr int W = 4230, H = 4;
+    for (const int x : {64 * FLAME_CHUNK - 1, 64 * FLAME_CHUNK})
+    {
+        for (const FlameKernelVariant& variant : GetFlameKernelVariants())
+        {
+            SCOPED_TRACE(testing::Message() << variant.pszName << ", heat at " << x);
+            std::vector<uint8_t> flame(static_cast<size_t>(W) * (H + 1), 0);
+            std::vector<uint64_t> hot = NoneHot(W, H);
+            flame[static_cast<size_t>(H - 2) * W + x] = 200;
+            FlagFlameChunks(hot.data(), W, x, H - 2, x, H - 2);
+            std::vector<uint8_t> expected = flame;
+            LiteralPropagate(expected.data(), W, H);
+            variant.pPropagate(flame.data(), W, H, hot.data());
+            EXPECT_EQ(flame, expected);
         }
     }
 }
