@@ -28,7 +28,7 @@ struct Resolution
 const Resolution RESOLUTIONS[] = {{640, 480}, {1024, 768}, {1920, 1080}, {3840, 2160}};
 
 // Steps before measuring, so that the flames have risen and the fireworks fly.
-constexpr int WARM_UP_STEPS = 60;
+constexpr int WARM_UP_STEPS = 1000;
 
 std::string Name(const char* pszWhat, const Resolution& resolution)
 {

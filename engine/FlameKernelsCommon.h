@@ -92,12 +92,9 @@ inline typename Ops::Reg PropagateVector(uint8_t* pRow, const uint8_t* pBelow, i
 }
 
 // Computes pixels xStart .. xEnd - 1 of a row in whole vectors from the start of a chunk on;
-// bit k of the result is set when the chunk k chunks on came out hot. Kept out of line:
-// inlined into the row walk, its pointers ended up on the stack for lack of registers, and
-// the loop waited on them.
+// bit k of the result is set when the chunk k chunks on came out hot.
 template <class Ops>
-__attribute__((noinline)) uint64_t PropagateRun(uint8_t* pRow, const uint8_t* pBelow, int xStart,
-                                                int xEnd)
+inline uint64_t PropagateRun(uint8_t* pRow, const uint8_t* pBelow, int xStart, int xEnd)
 {
     using Reg = typename Ops::Reg;
     const int nWhole = (xEnd - xStart) / FLAME_CHUNK;
@@ -130,6 +127,27 @@ __attribute__((noinline)) uint64_t PropagateRun(uint8_t* pRow, const uint8_t* pB
         for (int x = xPart; x < xEnd; x += Ops::WIDTH)
             heat = Ops::Or(heat, PropagateVector<Ops>(pRow, pBelow, x));
         nHot |= static_cast<uint64_t>(!Ops::IsZero(heat)) << nWhole;
+    }
+    return nHot;
+}
+
+// Computes the warm chunks of one flag word of a row, nWarm, whose bit 0 is chunk nFirstChunk,
+// as far as whole vectors go; returns their hot bits. Kept out of line: inlined into the row
+// walk, its pointers ended up on the stack for lack of registers, and the loop waited on them.
+template <class Ops>
+__attribute__((noinline)) uint64_t PropagateWord(uint8_t* pRow, const uint8_t* pBelow,
+                                                 uint64_t nWarm, int nFirstChunk, int xWholeEnd)
+{
+    uint64_t nHot = 0;
+    while (nWarm != 0)
+    {
+        int j0;
+        const int nRun = TakeLowestRun(nWarm, j0);
+        const int xStart = (nFirstChunk + j0) * FLAME_CHUNK;
+        const int xEnd = (nFirstChunk + j0 + nRun) * FLAME_CHUNK;
+        if (xStart < xWholeEnd)
+            nHot |= PropagateRun<Ops>(pRow, pBelow, xStart, xEnd < xWholeEnd ? xEnd : xWholeEnd)
+                    << j0;
     }
     return nHot;
 }
@@ -191,34 +209,24 @@ void PropagateInChunks(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
             if (w == nLastWord)
                 nWarm = (nWarm & (nLastBit - 1)) | (bLastWarm ? nLastBit : 0);
             const bool bFirstWarm = w == 0 && (nWarm & 1) != 0;
-            uint64_t nHot = 0;
-            while (nWarm != 0)
+            uint64_t nHot =
+                nWarm != 0 ? PropagateWord<Ops>(pRow, pBelow, nWarm, w * 64, xWholeEnd) : 0;
+            // The pixels after the last whole vector.
+            if (w == nLastWord && bLastWarm && xWholeEnd < nWidth)
             {
-                int j0;
-                const int nRun = TakeLowestRun(nWarm, j0);
-                const int c0 = w * 64 + j0;
-                const int xStart = c0 * FLAME_CHUNK;
-                const int xEnd = (c0 + nRun) * FLAME_CHUNK;
-                if (xStart < xWholeEnd)
-                    nHot |=
-                        PropagateRun<Ops>(pRow, pBelow, xStart, xEnd < xWholeEnd ? xEnd : xWholeEnd)
-                        << j0;
-                if (c0 + nRun - 1 == nLast && xWholeEnd < nWidth)
+                int nHeat = 0;
+                if (bTailVector)
+                    nHeat = !Ops::IsZero(tail);
+                else
                 {
-                    int nHeat = 0;
-                    if (bTailVector)
-                        nHeat = !Ops::IsZero(tail);
-                    else
+                    for (int x = xWholeEnd > 0 ? xWholeEnd : 1; x < nWidth; ++x)
                     {
-                        for (int x = xWholeEnd > 0 ? xWholeEnd : 1; x < nWidth; ++x)
-                        {
-                            pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
-                            nHeat |= pRow[x];
-                        }
+                        pRow[x] = Mean4(pBelow[x - 1], pBelow[x], pBelow[x + 1], pRow[x]);
+                        nHeat |= pRow[x];
                     }
-                    if (nHeat != 0)
-                        nHot |= nLastBit;
                 }
+                if (nHeat != 0)
+                    nHot |= nLastBit;
             }
             if (bFirstWarm && pRow[0] != 0)
                 nHot |= 1; // pixel 0, the next pass's, is still old and hot
