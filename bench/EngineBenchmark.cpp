@@ -6,6 +6,7 @@
 #include "CVulkara.h"
 #include "LiteralLoops.h"
 #include "EngineGlobals.h"
+#include "FlameKernels.h"
 #include "Random.h"
 
 #include <benchmark/benchmark.h>
@@ -26,6 +27,8 @@ struct Resolution
 };
 
 const Resolution RESOLUTIONS[] = {{640, 480}, {1024, 768}, {1920, 1080}, {3840, 2160}};
+// Where each kernel is measured on its own.
+constexpr Resolution KERNEL_RESOLUTION = {1920, 1080};
 
 // Steps before measuring, so that the flames have risen and the fireworks fly.
 constexpr int WARM_UP_STEPS = 1000;
@@ -117,6 +120,32 @@ void BenchLiteralOverlay(benchmark::State& state, Resolution resolution)
     SetFrameCounters(state, resolution);
 }
 
+// The propagation alone with one of the kernels this processor runs, each pass from the same
+// copy of the steady fire and its chunk flags, restored outside the timing.
+void BenchPropagate(benchmark::State& state, Resolution resolution, FlameKernelVariant variant)
+{
+    CNativeEnginePlatform platform;
+    auto pEngine = MakeEngine(platform, resolution, 2);
+    const CFlameField& field = pEngine->GetFlameField();
+    const size_t nBytes = static_cast<size_t>(resolution.nWidth) * (resolution.nHeight + 1);
+    const size_t nWords =
+        static_cast<size_t>(FlameHotWordsPerRow(resolution.nWidth)) * (resolution.nHeight + 1);
+    const std::vector<uint8_t> startFlame(field.GetBuffer(), field.GetBuffer() + nBytes);
+    const std::vector<uint64_t> startHot(field.GetHotChunks(), field.GetHotChunks() + nWords);
+    std::vector<uint8_t> flame;
+    std::vector<uint64_t> hot;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        flame = startFlame;
+        hot = startHot;
+        state.ResumeTiming();
+        variant.pPropagate(flame.data(), resolution.nWidth, resolution.nHeight, hot.data());
+        benchmark::ClobberMemory();
+    }
+    SetFrameCounters(state, resolution);
+}
+
 void BenchMemcpy(benchmark::State& state, Resolution resolution)
 {
     const size_t nBytes = static_cast<size_t>(resolution.nWidth) * resolution.nHeight;
@@ -171,6 +200,13 @@ public:
                         (fLiteralPropagate + fLiteralOverlay) / (fStep + fOverlay),
                         (fStep + fPlain) / fMemcpy, (fStep + fOverlay) / fMemcpy);
         }
+        std::printf("Propagation alone at %dx%d, per kernel:", KERNEL_RESOLUTION.nWidth,
+                    KERNEL_RESOLUTION.nHeight);
+        for (const FlameKernelVariant& variant : GetFlameKernelVariants())
+            std::printf(
+                " %s %.1f", variant.pszName,
+                Time((std::string("Propagate/") + variant.pszName).c_str(), KERNEL_RESOLUTION));
+        std::printf("\n");
         // The literal side leaves out the particles and the seed line, so the speedup is a
         // lower bound.
         std::printf("speedup = (LitProp + LitOver) / (Step + Overlay); S+R = Step + Render plain; "
@@ -207,6 +243,13 @@ int main(int argc, char** argv)
                                      BenchLiteralOverlay, resolution)
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(Name("Memcpy", resolution).c_str(), BenchMemcpy, resolution)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    for (const FlameKernelVariant& variant : GetFlameKernelVariants())
+    {
+        benchmark::RegisterBenchmark(
+            Name((std::string("Propagate/") + variant.pszName).c_str(), KERNEL_RESOLUTION).c_str(),
+            BenchPropagate, KERNEL_RESOLUTION, variant)
             ->Unit(benchmark::kMicrosecond);
     }
     benchmark::Initialize(&argc, argv);
