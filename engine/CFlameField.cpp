@@ -24,8 +24,7 @@ void CFlameField::Create(int nWidth, int nHeight)
     const size_t nWidthBytes = static_cast<size_t>(nWidth);
     m_flame.assign(nWidthBytes * (static_cast<size_t>(nHeight) + 1), 0);
     m_nHotWords = FlameHotWordsPerRow(nWidth);
-    m_hot.assign(
-        static_cast<size_t>(FlameHotWordsPerRow(nWidth)) * (static_cast<size_t>(nHeight) + 1), 0);
+    m_hot.assign(static_cast<size_t>(m_nHotWords) * (static_cast<size_t>(nHeight) + 1), 0);
     m_seedFrom.assign(nWidthBytes, 0);
     m_seedRow.assign(nWidthBytes, 0);
     m_seedTo.assign(nWidthBytes, 0);
