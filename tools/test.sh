@@ -1,42 +1,68 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test tier: the native tests, the
 # native tests under AddressSanitizer and UBSan, and the Windows tests (in-process and
-# end-to-end) under Wine on a private Xorg server. Prints one summary line and exits non-zero
-# on any failure.
+# end-to-end) under Wine on a private Xorg server. Prints one line per tier and a summary line,
+# and exits non-zero on any failure.
+#
+# The Windows tier is the long one and mostly waits on Wine and on the screen, so the two
+# native tiers build and run beside it at the lowest priority: they fill the idle processor
+# without slowing the timed checks of the Windows tests. Each tier writes its own log,
+# build/test-TIER.log, which is printed when the tier fails.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/tools/install-deps.sh" || { echo "test: installing the prerequisites failed"; exit 1; }
 
-total_passed=0
-total_failed=0
-report=()
-status=0
+results="$root/build"
+mkdir -p "$results"
 
-# tier NAME COMMAND...: runs one tier, counting its tests from ctest's closing line.
+# count_tests LASTTEST_LOG: "PASSED FAILED" from ctest's record of every test it ran. A test
+# program that runs several GoogleTest cases in one process counts as its cases; any other
+# test counts once. A test that failed without a failing case (a crash, a time-out, a leak
+# report) counts one failure more.
+count_tests() {
+    [ -f "$1" ] || { echo "0 0"; return; }
+    awk '
+        function close_test() {
+            if (!open) return
+            if (cases) { passed += casesPassed; failed += casesFailed }
+            if (!cases && ok) passed++
+            if (!ok && (!cases || casesFailed == 0)) failed++
+            open = 0
+        }
+        /^[0-9]+\/[0-9]+ Testing: / { close_test(); open = 1; cases = 0; casesPassed = 0
+                                      casesFailed = 0; ok = 0; output = 0; next }
+        /^Output:$/ { output = 1; next }
+        /^<end of output>$/ { output = 0; next }
+        output && /^\[  PASSED  \] [0-9]+ tests?\./ { cases = 1; casesPassed += $4 }
+        output && /^\[  SKIPPED \] [0-9]+ tests?,/ { cases = 1; casesPassed += $4 }
+        output && /^\[  FAILED  \] [0-9]+ tests?, listed below:/ { cases = 1; casesFailed += $4 }
+        !output && /^Test Passed\./ { ok = 1 }
+        END { close_test(); print passed + 0, failed + 0 }
+    ' "$1"
+}
+
+# duration SECONDS: "1 m 40 s".
+duration() {
+    if [ "$1" -ge 60 ]; then
+        echo "$(($1 / 60)) m $(($1 % 60)) s"
+    else
+        echo "$1 s"
+    fi
+}
+
+# tier NAME BUILD_DIR COMMAND...: runs one tier into its log and records its exit code, its
+# time and its counts in build/test-NAME.result.
 tier() {
-    local name=$1 log
-    shift
-    log="$root/build/test-$name.log"
-    mkdir -p "$root/build"
-    echo "== $name"
-    "$@" 2>&1 | tee "$log"
-    local rc=${PIPESTATUS[0]}
-    local line passed=0 failed=0 total
-    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-    if [ -n "$line" ]; then
-        failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-        total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-        passed=$((total - failed))
-    fi
-    if [ "$rc" -ne 0 ] && [ "$failed" -eq 0 ]; then
-        failed=1 # a build or rig failure counts as a failure of the tier
-    fi
-    [ "$rc" -ne 0 ] && status=1
-    total_passed=$((total_passed + passed))
-    total_failed=$((total_failed + failed))
-    report+=("$name: $passed passed, $failed failed")
+    local name=$1 dir=$2 log="$results/test-$name.log" start=$SECONDS rc
+    shift 2
+    rm -f "$dir/Testing/Temporary/LastTest.log"
+    "$@" >"$log" 2>&1
+    rc=$?
+    echo "$rc $((SECONDS - start)) $(count_tests "$dir/Testing/Temporary/LastTest.log")" \
+        >"$results/test-$name.result"
+    echo "== $name done ($(duration $((SECONDS - start))), exit code $rc)"
 }
 
 native() {
@@ -47,13 +73,43 @@ sanitize() {
 }
 windows() {
     cmake --preset windows && cmake --build --preset windows || return 1
-    rm -rf "$root/build/windows/rig" # a fresh Wine prefix for every run
-    "$root/tools/run-windows-tests.sh" "$root/build/windows"
+    rm -rf "$root/build/windows"/rig* # fresh Wine prefixes for every run
+    # Two rigs: the in-process tests on one while the end-to-end tests take turns on the other.
+    VULKARA_RIGS=2 "$root/tools/run-windows-tests.sh" "$root/build/windows"
 }
 
-tier native native
-tier sanitize sanitize
-tier windows windows
+tiers=(native sanitize windows)
+rm -f "$results"/test-*.result
+echo "== native and sanitize in the background, logs in build/test-native.log and build/test-sanitize.log"
+(
+    renice -n 19 -p "$BASHPID" >/dev/null
+    tier native "$root/build/native" native
+    tier sanitize "$root/build/sanitize" sanitize
+) &
+background=$!
+echo "== windows, log in build/test-windows.log"
+tier windows "$root/build/windows" windows
+wait "$background"
+
+total_passed=0
+total_failed=0
+status=0
+report=()
+for name in "${tiers[@]}"; do
+    rc=1 seconds=0 passed=0 failed=0
+    [ -f "$results/test-$name.result" ] && read -r rc seconds passed failed <"$results/test-$name.result"
+    # A build or rig failure counts as a failure of the tier.
+    [ "$rc" -ne 0 ] && [ "$failed" -eq 0 ] && failed=1
+    if [ "$rc" -ne 0 ]; then
+        status=1
+        echo
+        echo "==== $name failed; its log, build/test-$name.log:"
+        cat "$results/test-$name.log"
+    fi
+    total_passed=$((total_passed + passed))
+    total_failed=$((total_failed + failed))
+    report+=("$name: $passed passed, $failed failed ($(duration "$seconds"))")
+done
 
 echo
 printf '  %s\n' "${report[@]}"
