@@ -6,6 +6,10 @@
 # BUILD_DIR/rig2, ...), and runs up to N of the tests that need one at a time, each on a rig
 # of its own; the default is one. Tests that only read files run beside them.
 #
+#   tools/run-windows-tests.sh --prepare [BUILD_DIR]
+# only makes the rigs' Wine prefixes (which takes a while) and stops, so that a build can run
+# meanwhile.
+#
 # ctest starts every test that needs a rig through this script, which sets the DISPLAY and
 # WINEPREFIX of the rig ctest gave it (or leaves those of the caller) and runs the command:
 #   tools/run-windows-tests.sh --in-rig COMMAND...
@@ -23,6 +27,11 @@ if [ "${1:-}" = --in-rig ]; then
     exec "$@"
 fi
 
+prepare=0
+if [ "${1:-}" = --prepare ]; then
+    prepare=1
+    shift
+fi
 build=${1:-$here/../build/windows}
 shift || true
 build=$(cd "$build" && pwd)
@@ -84,6 +93,7 @@ for i in "${!rigs[@]}"; do
         sleep 0.2
     done
 done
+[ "$prepare" -eq 1 ] && exit 0
 
 spec="$build/rigs.json"
 {

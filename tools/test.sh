@@ -72,9 +72,17 @@ sanitize() {
     cmake --preset sanitize && cmake --build --preset sanitize && ctest --preset sanitize
 }
 windows() {
-    cmake --preset windows && cmake --build --preset windows || return 1
-    rm -rf "$root/build/windows"/rig* # fresh Wine prefixes for every run
-    # Two rigs: the in-process tests on one while the end-to-end tests take turns on the other.
+    local prepare rc
+    cmake --preset windows || return 1
+    # Fresh Wine prefixes for every run, made while the build runs.
+    rm -rf "$root/build/windows"/rig*
+    VULKARA_RIGS=2 "$root/tools/run-windows-tests.sh" --prepare "$root/build/windows" &
+    prepare=$!
+    cmake --build --preset windows
+    rc=$?
+    wait "$prepare" || { echo "test: making the Wine prefixes failed"; return 1; }
+    [ "$rc" -eq 0 ] || return "$rc"
+    # Two rigs: the in-process tests and the end-to-end tests share them, two at a time.
     VULKARA_RIGS=2 "$root/tools/run-windows-tests.sh" "$root/build/windows"
 }
 
