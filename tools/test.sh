@@ -82,11 +82,13 @@ windows() {
     rc=$?
     wait "$prepare" || { echo "test: making the Wine prefixes failed"; return 1; }
     [ "$rc" -eq 0 ] || return "$rc"
+    echo "== windows built, testing" >&3
     # Two rigs: the in-process tests and the end-to-end tests share them, two at a time.
     VULKARA_RIGS=2 "$root/tools/run-windows-tests.sh" "$root/build/windows"
 }
 
 tiers=(native sanitize windows)
+exec 3>&1 # the terminal, for progress lines from inside a tier
 rm -f "$results"/test-*.result
 echo "== native and sanitize in the background, logs in build/test-native.log and build/test-sanitize.log"
 (
