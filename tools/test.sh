@@ -55,7 +55,8 @@ duration() {
 # tier NAME BUILD_DIR COMMAND...: runs one tier into its log and records its exit code, its
 # time and its counts in build/test-NAME.result.
 tier() {
-    local name=$1 dir=$2 log="$results/test-$name.log" start=$SECONDS rc
+    local name=$1 dir=$2 start=$SECONDS rc
+    local log="$results/test-$name.log"
     shift 2
     rm -f "$dir/Testing/Temporary/LastTest.log"
     "$@" >"$log" 2>&1
