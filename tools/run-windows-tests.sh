@@ -59,17 +59,18 @@ start_rig() {
     rm -f "$1/env" "$1/display"
     (
         . "$here/rig.sh"
-        trap rig_stop EXIT
+        keeper=""
+        trap '[ -n "$keeper" ] && kill "$keeper" 2>/dev/null; rig_stop' EXIT
+        trap 'exit 0' TERM
         RIG_DIR=$1
         rig_start_xorg || exit 1
         echo "$DISPLAY" >"$1/display"
         rig_start_wine || exit 1
+        sleep infinity &
+        keeper=$!
         printf 'export DISPLAY=%q WINEPREFIX=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q\n' \
             "$DISPLAY" "$WINEPREFIX" "$WINEDEBUG" "$WINEDLLOVERRIDES" >"$1/env"
         echo "rig: Xorg on $DISPLAY, Wine prefix $WINEPREFIX"
-        sleep infinity &
-        keeper=$!
-        trap 'kill "$keeper" 2>/dev/null; exit 0' TERM
         wait "$keeper"
     ) &
     pids+=("$!")
