@@ -31,7 +31,7 @@ xdotool windowfocus --sync "$dlg" 2>/dev/null
 sleep 0.3
 xdotool key Escape
 rig_wait_exit "$pid" || { echo "the program did not end after Escape"; kill "$pid"; exit 1; }
-if wine reg query "$key" >/dev/null 2>&1; then
+if [ -n "$(wine reg query "$key\\Config" 2>/dev/null | tr -d '\r' | grep REG_)" ]; then
     echo "cancelling the dialog wrote settings"
     exit 1
 fi
