@@ -16,8 +16,8 @@ bool IsBlank(char c)
 }
 } // namespace
 
-CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-    : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate, BOOL bQuiet)
+    : m_bSaveAndValidate(bSaveAndValidate), m_bQuiet(bSaveAndValidate && bQuiet), m_pDlgWnd(pDlgWnd)
 {
 }
 
@@ -84,6 +84,8 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& nValue)
         int nParsed = 0;
         if (!AfxParseInt(strText.c_str(), nParsed))
         {
+            if (pDX->m_bQuiet)
+                return;
             AfxMessageBox(kParseIntMessage, MB_OK);
             pDX->Fail();
         }
@@ -106,7 +108,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& strValue)
 
 void DDV_MinMaxInt(CDataExchange* pDX, int nValue, int nMin, int nMax)
 {
-    if (!pDX->m_bSaveAndValidate || (nValue >= nMin && nValue <= nMax))
+    if (!pDX->m_bSaveAndValidate || pDX->m_bQuiet || (nValue >= nMin && nValue <= nMax))
         return;
     const std::string strMessage = AfxFormatString2(
         kParseIntRangeMessage, std::to_string(nMin).c_str(), std::to_string(nMax).c_str());
@@ -121,7 +123,7 @@ void DDV_MaxChars(CDataExchange* pDX, const std::string& strValue, int nChars)
         ::SendMessageA(pDX->GetLastControl(), EM_LIMITTEXT, static_cast<WPARAM>(nChars), 0);
         return;
     }
-    if (strValue.size() > static_cast<size_t>(nChars))
+    if (!pDX->m_bQuiet && strValue.size() > static_cast<size_t>(nChars))
     {
         const std::string strMessage =
             "Enter no more than " + std::to_string(nChars) + " characters.";

@@ -15,7 +15,9 @@ public:
     {
     };
 
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
+    // A quiet exchange reads the controls without validating: a text that is not a number
+    // leaves its member as it was, ranges are not checked and nothing is reported.
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate, BOOL bQuiet = FALSE);
 
     // The control the next validation refers to.
     HWND PrepareCtrl(int nIDC);
@@ -28,6 +30,7 @@ public:
     HWND GetLastControl() const { return m_hWndLastControl; }
 
     BOOL m_bSaveAndValidate;
+    BOOL m_bQuiet;
     CWnd* m_pDlgWnd;
 
 private:

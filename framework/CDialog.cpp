@@ -73,6 +73,17 @@ void CDialog::EndDialog(int nResult)
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
+    return Exchange(dx);
+}
+
+void CDialog::ReadControlsQuietly()
+{
+    CDataExchange dx(this, TRUE, TRUE);
+    Exchange(dx);
+}
+
+BOOL CDialog::Exchange(CDataExchange& dx)
+{
     const BOOL bOldExchanging = m_bExchanging;
     m_bExchanging = TRUE;
     BOOL bResult = TRUE;

@@ -18,6 +18,9 @@ public:
     // controls, TRUE reads and validates the controls into the members. Returns FALSE when a
     // validation failed (the user has then been told and the control has the focus).
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // Reads the controls into the members without validating or reporting anything: for
+    // exchanges the dialog runs on its own, which must not pop up over the user's work.
+    void ReadControlsQuietly();
 
     BEGIN_MSG_MAP(CDialog)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialogMsg)
@@ -44,6 +47,8 @@ protected:
     CWnd* m_pParentWnd;
 
 private:
+    BOOL Exchange(CDataExchange& dx);
+
     LRESULT OnInitDialogMsg(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnOKCmd(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCancelCmd(UINT, WPARAM, LPARAM, BOOL&);

@@ -233,7 +233,10 @@ LRESULT CSettingsPage::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     const LRESULT lResult = Default();
     if (++m_nIdleTicks == PREVIEW_REBUILD_TICKS)
     {
-        UpdateData(TRUE);
+        // Nobody asked for this exchange: a complaint here would pop up by itself a second
+        // after the sheet opens over any stored value outside the page's ranges, and take the
+        // user's Cancel or Escape. OK and the user's own edits still validate.
+        ReadControlsQuietly();
         RebuildPreview();
     }
     return lResult;

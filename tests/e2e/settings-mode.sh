@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# /c: the settings sheet opens with its preview frame; Escape closes it without writing.
+# /c: the settings sheet opens with its preview frame; Escape closes it without writing, also
+# when a stored value lies outside the page's ranges.
 #   settings-mode.sh VULKARA_SCR
 set -u
 scr=$1
@@ -21,3 +22,19 @@ if [ -n "$values" ]; then
     echo "cancelling wrote settings:"; echo "$values"; exit 1
 fi
 echo "sheet shown and cancelled without writing"
+
+# A stored size outside the page's range: nothing pops up by itself, so Escape still closes.
+wine reg add "$key\\Config" /v FireBallInFireWorkMin /t REG_DWORD /d 255 /f >/dev/null 2>&1
+wine "$scr" /c >/dev/null 2>&1 &
+pid=$!
+sheet=$(rig_wait_window '^Vulkara \(v2\.21\)$') || { echo "no settings sheet"; kill "$pid"; exit 1; }
+sleep 1.5
+xdotool mousemove --window "$sheet" 30 12 click 1
+sleep 0.3
+xdotool key Escape
+rig_wait_exit "$pid" || { echo "Escape did not close the sheet over a stored 255"; kill "$pid"; exit 1; }
+values=$(wine reg query "$key\\Config" 2>/dev/null | tr -d '\r' | grep REG_)
+if [ "$(wc -l <<<"$values")" -ne 1 ]; then
+    echo "cancelling wrote settings:"; echo "$values"; exit 1
+fi
+echo "sheet over an out-of-range value cancelled without writing"

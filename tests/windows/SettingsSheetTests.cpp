@@ -188,30 +188,47 @@ TEST(SettingsSheet, EmptyRegistryShowsTheDefaultsOnTwoTabs)
     EXPECT_TRUE(bCancelShown);
 }
 
-TEST(SettingsSheet, StoredOutOfRangeValueIsReportedAfterTheIdleSecond)
+TEST(SettingsSheet, StoredOutOfRangeValueIsShownQuietlyAndReportedByOk)
 {
     DeleteConfigKey();
     StoreValues({{SETTING_FIREWORK_COUNT, 200}});
-    std::string strShown, strMessage;
+    const RegistrySnapshot before = SnapshotConfig();
+    std::string strShown, strIdleMessage = "<no message>", strOkMessage;
     bool bFocused = false;
+    bool bStillOpen = false;
     DWORD dwSelection = 0;
-    RunSheet(
+    UINT_PTR nIdleWatch = 0;
+    const INT_PTR nResult = RunSheet(
         [&](HWND hSheet, HWND hPage)
         {
             strShown = DlgItemText(hPage, IDC_FIREWORK_COUNT);
-            ExpectMessage(strMessage);
-            PumpUntil([&] { return strMessage != "<no message>"; }, kWaitMs);
+            nIdleWatch = WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
+                                        [&](HWND hBox)
+                                        {
+                                            strIdleMessage = MessageBoxText(hBox);
+                                            ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                                        });
+            PumpMessagesFor(kPastIdleMs);
+            CancelWatch(nIdleWatch);
+            ExpectMessage(strOkMessage);
+            ClickDlgButton(hSheet, IDOK);
+            PumpUntil([&] { return strOkMessage != "<no message>"; }, kWaitMs);
             PumpMessagesFor(100);
+            bStillOpen = ::IsWindowVisible(hSheet) != FALSE;
             bFocused = ::GetFocus() == ::GetDlgItem(hPage, IDC_FIREWORK_COUNT);
             dwSelection = static_cast<DWORD>(
                 ::SendDlgItemMessageA(hPage, IDC_FIREWORK_COUNT, EM_GETSEL, 0, 0));
             ClickDlgButton(hSheet, IDCANCEL);
         });
     EXPECT_EQ(strShown, "200");
-    EXPECT_EQ(strMessage, "Please enter an integer between 0 and 100.");
+    EXPECT_EQ(strIdleMessage, "<no message>");
+    EXPECT_EQ(strOkMessage, "Please enter an integer between 0 and 100.");
+    EXPECT_TRUE(bStillOpen);
     EXPECT_TRUE(bFocused);
     EXPECT_EQ(LOWORD(dwSelection), 0);
     EXPECT_EQ(HIWORD(dwSelection), 3);
+    EXPECT_EQ(nResult, IDCANCEL);
+    EXPECT_EQ(SnapshotConfig(), before);
 }
 
 TEST(SettingsSheet, FadeFieldAndShowDesktopFollowEachOther)
@@ -504,4 +521,87 @@ TEST(SettingsSheet, AboutPageButtonsLeaveTheSheetAsItWas)
     EXPECT_EQ(strContact, " Contact Us: \n vulkara@example.org\n https://www.example.org/vulkara/");
     // OK from the About page stores the Settings page's values, as from the Settings page.
     EXPECT_EQ(DwordOf(SnapshotConfig(), "FadeScreen"), 2u);
+}
+
+// Whatever is stored, Cancel and Escape leave the sheet at once, past the idle second too,
+// without a message and without writing.
+TEST(SettingsSheet, CancelAndEscapeCloseOverAnyStoredValue)
+{
+    struct Case
+    {
+        const char* pszName;
+        DWORD dwType;
+        std::string strData;
+    };
+    const Case cases[] = {
+        {"FireBallInFireWorkMin", REG_DWORD, std::string("\xFF\0\0\0", 4)}, // 255: swapped into Max
+        {"FireWorkCount", REG_DWORD, std::string("\0\0\0\x80", 4)},
+        {"FireBallInFireWorkMax", REG_BINARY, std::string("\x01\x02\xFF", 3)},
+    };
+    const std::string strKey = std::string("Software\\") + AfxGetApp()->m_pszRegistryKey + "\\" +
+                               AfxGetApp()->m_pszProfileName + "\\Config";
+    for (const Case& c : cases)
+    {
+        for (const bool bEscape : {false, true})
+        {
+            SCOPED_TRACE(testing::Message() << c.pszName << (bEscape ? " Escape" : " Cancel"));
+            DeleteConfigKey();
+            StoreValues({});
+            HKEY hKey = nullptr;
+            ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, strKey.c_str(), 0, KEY_WRITE, &hKey),
+                      ERROR_SUCCESS);
+            ::RegSetValueExA(hKey, c.pszName, 0, c.dwType,
+                             reinterpret_cast<const BYTE*>(c.strData.data()),
+                             static_cast<DWORD>(c.strData.size()));
+            ::RegCloseKey(hKey);
+            const RegistrySnapshot before = SnapshotConfig();
+
+            std::string strMessage = "<no message>";
+            bool bStayed = false;
+            UINT_PTR nMessageWatch = 0, nSheetWatch = 0;
+            const INT_PTR nResult = RunSheet(
+                [&](HWND hSheet, HWND hPage)
+                {
+                    nMessageWatch = WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
+                                                   [&](HWND hBox)
+                                                   {
+                                                       strMessage = MessageBoxText(hBox);
+                                                       ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                                                   });
+                    PumpMessagesFor(kPastIdleMs);
+                    // A sheet still there later is the fault; it is then mended by hand so
+                    // that the test can end.
+                    nSheetWatch = WatchForWindow(
+                        "#32770", kSheetCaption,
+                        [&](HWND hStill)
+                        {
+                            bStayed = true;
+                            HWND hStillPage = reinterpret_cast<HWND>(
+                                ::SendMessageA(hStill, PSM_GETCURRENTPAGEHWND, 0, 0));
+                            for (int nID : {IDC_FIREWORK_COUNT, IDC_FIREBALL_MIN, IDC_FIREBALL_MAX,
+                                            IDC_FIREBALL_COUNT})
+                                ::SetDlgItemTextA(hStillPage, nID, "10");
+                            ClickDlgButton(hStill, IDCANCEL);
+                        },
+                        3000);
+                    if (bEscape)
+                    {
+                        HWND hFocus = ::GetFocus() != nullptr ? ::GetFocus() : hPage;
+                        ::PostMessageA(hFocus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                        ::PostMessageA(hFocus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+                    }
+                    else
+                    {
+                        ClickDlgButton(hSheet, IDCANCEL);
+                    }
+                });
+            CancelWatch(nMessageWatch);
+            CancelWatch(nSheetWatch);
+            PumpMessagesFor(100); // the Escape key's release, should it outlive the sheet
+            EXPECT_EQ(nResult, IDCANCEL);
+            EXPECT_FALSE(bStayed);
+            EXPECT_EQ(strMessage, "<no message>");
+            EXPECT_EQ(SnapshotConfig(), before);
+        }
+    }
 }
