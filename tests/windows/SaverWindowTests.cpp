@@ -374,8 +374,8 @@ TEST_F(SaverWindowTest, HoldParksTheThreadAndShowsSystemColoursOnDirectDraw)
 TEST_F(SaverWindowTest, RefusedModeFailsCreationAndLeavesTheDisplayAlone)
 {
     // No display of the rig offers this size, on either path.
-    m_registry.SetInt("XRes", 1000);
-    m_registry.SetInt("YRes", 700);
+    m_registry.SetInt(SETTING_XRES, 1000);
+    m_registry.SetInt(SETTING_YRES, 700);
     const DisplayMode modeBefore = CurrentMode();
     for (BOOL bUseDirectX : {FALSE, TRUE})
     {

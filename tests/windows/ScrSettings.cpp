@@ -1,6 +1,7 @@
 #include "ScrSettings.h"
 
 #include "CSaverSettings.h"
+#include "SettingsTable.h"
 
 namespace
 {
@@ -38,16 +39,17 @@ CSaverRegistry::~CSaverRegistry()
     }
 }
 
-void CSaverRegistry::SetInt(const char* pszName, DWORD dwValue)
+void CSaverRegistry::SetInt(SettingIndex nIndex, DWORD dwValue)
 {
-    SetValue(m_strProfileKey + "\\Config", pszName, REG_DWORD, &dwValue, sizeof(dwValue));
+    SetValue(m_strProfileKey + "\\Config", SettingRowOf(nIndex).pszName, REG_DWORD, &dwValue,
+             sizeof(dwValue));
 }
 
 void CSaverRegistry::SetPassword(const std::string& strPassword)
 {
     const std::string strStored = CSaverSettings::ScramblePassword(strPassword);
-    SetValue(m_strProfileKey + "\\Config", "Password", REG_SZ, strStored.c_str(),
-             static_cast<DWORD>(strStored.size() + 1));
+    SetValue(m_strProfileKey + "\\Config", SettingRowOf(SETTING_PASSWORD).pszName, REG_SZ,
+             strStored.c_str(), static_cast<DWORD>(strStored.size() + 1));
 }
 
 void CSaverRegistry::SetSystemPasswordOption(DWORD dwValue)
@@ -63,7 +65,7 @@ void CSaverRegistry::SetSystemPasswordOptionText(const char* pszValue)
 
 void CSaverRegistry::SetQuietSaver(BOOL bUseDirectX)
 {
-    SetInt("UseDirectX", bUseDirectX ? 1 : 0);
-    SetInt("BackgroundSoundEnable", 0);
-    SetInt("FadeScreen", 0);
+    SetInt(SETTING_USE_DIRECTX, bUseDirectX ? 1 : 0);
+    SetInt(SETTING_BACKGROUND_SOUND, 0);
+    SetInt(SETTING_FADE_SCREEN, 0);
 }
