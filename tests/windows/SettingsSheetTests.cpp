@@ -22,7 +22,6 @@
 namespace
 {
 const char kSheetCaption[] = "Vulkara (v2.21)";
-const int ID_APPLY_NOW = 0x3021;
 // Longer than the page's one-second idle countdown.
 const DWORD kPastIdleMs = 1500;
 const DWORD kWaitMs = 5000;
