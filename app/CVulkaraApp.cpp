@@ -124,8 +124,10 @@ BOOL CVulkaraApp::RunPreview(long nParent)
 
 BOOL CVulkaraApp::RunChangePassword(long nOwner)
 {
+    // A number that names no window would make the dialog fail to open at all; without an
+    // owner it opens centred on the screen, as with no handle.
     HWND hOwner = reinterpret_cast<HWND>(static_cast<INT_PTR>(nOwner));
-    CChangePasswordDlg dlg(nOwner != 0 ? CWnd::FromHandle(hOwner) : nullptr);
+    CChangePasswordDlg dlg(nOwner != 0 && ::IsWindow(hOwner) ? CWnd::FromHandle(hOwner) : nullptr);
     dlg.DoModal();
     return FALSE;
 }

@@ -77,12 +77,15 @@ bool CVulkara::Init(const ISettingsReader& settings)
     settings.GetInt(SETTING_BACKGROUND_SOUND, nSound);
     m_bBackgroundSound = nSound != 0;
 
-    m_nSparklesCount = std::max(0, m_nSparklesCount);
-    m_nFireBallCount = std::max(0, m_nFireBallCount);
-    m_nFireWorkCount = std::max(0, m_nFireWorkCount);
-    // An empty range would leave the burst size undefined.
+    m_nSparklesCount = std::clamp(m_nSparklesCount, 0, MAX_SPARKLES);
+    m_nFireBallCount = std::clamp(m_nFireBallCount, 0, MAX_FIREBALLS);
+    m_nFireWorkCount = std::clamp(m_nFireWorkCount, 0, MAX_FIREWORKS);
+    // An empty range would leave the burst size undefined. Sizes below one make bursts of one
+    // ball (the rocket), so only the top is capped, which keeps the range in order.
     if (m_nFireBallInFireWorkMax < m_nFireBallInFireWorkMin)
         std::swap(m_nFireBallInFireWorkMax, m_nFireBallInFireWorkMin);
+    m_nFireBallInFireWorkMax = std::min(m_nFireBallInFireWorkMax, MAX_BURST_SIZE);
+    m_nFireBallInFireWorkMin = std::min(m_nFireBallInFireWorkMin, MAX_BURST_SIZE);
 
     g_pActiveEngine = this;
     if (!IsFrameSizeUsable(m_nWidth, m_nHeight) || !Allocate())

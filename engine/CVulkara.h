@@ -26,6 +26,14 @@ public:
     // Frames smaller than this in either direction are refused: the sprites, the desktop
     // shift and the seed line need room.
     static constexpr int MIN_FRAME_SIZE = 16;
+    // The most of each kind of particle the engine keeps, whatever the settings hold: ten
+    // times what the Settings page accepts, so that hand-edited values still behave as
+    // written, while Init allocates little and one step moves at most
+    // MAX_FIREWORKS x MAX_BURST_SIZE firework balls.
+    static constexpr int MAX_SPARKLES = 10000;
+    static constexpr int MAX_FIREBALLS = 500;
+    static constexpr int MAX_FIREWORKS = 1000;
+    static constexpr int MAX_BURST_SIZE = 1500;
 
     explicit CVulkara(IEnginePlatform& platform = DefaultEnginePlatform());
     virtual ~CVulkara();

@@ -14,6 +14,45 @@ std::unordered_map<HWND, CWnd*> g_permanentMap;
 std::unordered_map<HWND, CWnd*> g_temporaryMap;
 
 thread_local CWnd* t_pWndInit = nullptr;
+
+// A dispatch or a creation in progress on this thread for one object. An object that owns
+// itself may be deleted by its PostNcDestroy in the middle of either (WM_NCDESTROY arrives
+// nested inside the handler that destroyed the window), so WM_NCDESTROY marks every watch
+// of its object and the code that resumes after a handler touches the object only when its
+// watch is unmarked.
+struct WindowWatch
+{
+    explicit WindowWatch(CWnd* pWatched) : pWnd(pWatched), pOuter(t_pWatches) { t_pWatches = this; }
+    ~WindowWatch() { t_pWatches = pOuter; }
+    WindowWatch(const WindowWatch&) = delete;
+    WindowWatch& operator=(const WindowWatch&) = delete;
+
+    static void MarkDetached(const CWnd* pDetached)
+    {
+        for (WindowWatch* pWatch = t_pWatches; pWatch != nullptr; pWatch = pWatch->pOuter)
+        {
+            if (pWatch->pWnd == pDetached)
+                pWatch->bDetached = true;
+        }
+    }
+
+    CWnd* pWnd;
+    WindowWatch* pOuter;
+    bool bDetached = false;
+
+    static thread_local WindowWatch* t_pWatches;
+};
+thread_local WindowWatch* WindowWatch::t_pWatches = nullptr;
+
+// What a message gets when its handler threw: creation fails, everything else is treated
+// as handled with a neutral result, so that no half-done handler is followed by the default
+// (a close without its checks, a window without its set-up).
+LRESULT FailedHandlerResult(UINT uMsg)
+{
+    if (uMsg == WM_CREATE)
+        return -1;
+    return 0; // WM_NCCREATE: FALSE
+}
 } // namespace
 
 CWnd::CWnd() = default;
@@ -38,6 +77,7 @@ BOOL CWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, co
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
                     const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam)
 {
+    WindowWatch watch(this);
     AfxHookWindowCreate(this);
     HWND hWnd = ::CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left,
                                   rect.top, rect.right - rect.left, rect.bottom - rect.top,
@@ -47,7 +87,18 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     const bool bHooked = t_pWndInit == nullptr;
     t_pWndInit = nullptr;
     if (hWnd == nullptr)
+    {
+        // A creation refused after WM_NCCREATE ends with WM_NCDESTROY, which has run
+        // PostNcDestroy; one refused before the window procedure ran (a bad class, no
+        // resources) has not, and an object that owns itself would leak. Give it its end here,
+        // so that a FALSE result always means the window is gone and PostNcDestroy has run.
+        if (!watch.bDetached)
+        {
+            Detach();
+            PostNcDestroy();
+        }
         return FALSE;
+    }
     if (!bHooked)
     {
         // A class with a procedure of its own: route it through the message map from now on.
@@ -163,6 +214,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    WindowWatch watch(this);
     const CurrentMessage msgSaved = m_msgCur;
     m_msgCur = {uMsg, wParam, lParam};
 
@@ -174,10 +226,14 @@ LRESULT CWnd::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
     }
     catch (...)
     {
-        // Nothing may unwind through the system's window procedure.
-        bHandled = FALSE;
-        lResult = 0;
+        // Nothing may unwind through the system's window procedure. WM_NCDESTROY still gets
+        // its default and the detach below: the window is going whatever the handler did.
+        bHandled = uMsg != WM_NCDESTROY;
+        lResult = FailedHandlerResult(uMsg);
     }
+    // The handler destroyed the window and the object may have deleted itself with it.
+    if (watch.bDetached)
+        return lResult;
     if (uMsg == WM_NCDESTROY)
     {
         if (!bHandled)
@@ -186,7 +242,11 @@ LRESULT CWnd::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return lResult;
     }
     if (!bHandled)
+    {
         lResult = DefWindowProc(uMsg, wParam, lParam);
+        if (watch.bDetached)
+            return lResult;
+    }
     m_msgCur = msgSaved;
     return lResult;
 }
@@ -218,6 +278,7 @@ void CWnd::OnNcDestroy()
         ::PostQuitMessage(0);
     }
     Detach();
+    WindowWatch::MarkDetached(this);
     PostNcDestroy();
 }
 

@@ -9,7 +9,9 @@
 // A window object bound to one HWND. Messages reach the object's message map through the
 // framework's window procedure; what the map leaves unhandled gets the default processing
 // (the window class's procedure for subclassed windows, DefWindowProc for the framework's
-// own classes). Objects created with new delete themselves in an override of PostNcDestroy.
+// own classes). Objects created with new delete themselves in an override of PostNcDestroy;
+// the dispatch never touches an object after its WM_NCDESTROY. A handler that throws gets no
+// default processing: WM_CREATE fails with -1, WM_NCCREATE with FALSE, anything else gives 0.
 class CWnd
 {
 public:
@@ -19,6 +21,7 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
+    // FALSE: no window exists and PostNcDestroy has run (an object that owns itself is gone).
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
                         const RECT& rect, CWnd* pParentWnd, UINT nID);
     BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,

@@ -11,6 +11,7 @@ namespace
 const char kMismatchMessage[] =
     "The new and confirmed passwords do not match. Please type them again.";
 const char kChangedMessage[] = "The password has been successfully changed.";
+const char kNotStoredMessage[] = "The password could not be stored.";
 const char kTooLongMessage[] =
     "The password is too long to be stored. Please type at most 255 characters.";
 const char kNotStorableMessage[] =
@@ -20,9 +21,10 @@ const char kNotStorableMessage[] =
 static_assert(CSaverSettings::MAX_PASSWORD_LENGTH == 255, "the message names the limit");
 } // namespace
 
-CChangePasswordDlg::CChangePasswordDlg(CWnd* pParentWnd) : CDialog(IDD_CHANGE_PASSWORD, pParentWnd)
+CChangePasswordDlg::CChangePasswordDlg(CWnd* pParentWnd, ISettingsStore& store)
+    : CDialog(IDD_CHANGE_PASSWORD, pParentWnd), m_store(store)
 {
-    CSaverSettings settings;
+    CSaverSettings settings(m_store);
     settings.Load();
     settings.GetString(SETTING_PASSWORD, m_strNewPassword);
     m_strConfirmPassword = m_strNewPassword;
@@ -65,10 +67,15 @@ void CChangePasswordDlg::OnOK()
         return;
     }
 
-    CSaverSettings settings;
+    CSaverSettings settings(m_store);
     settings.Load();
-    settings.SetString(SETTING_PASSWORD, m_strNewPassword);
-    settings.Save();
+    // A success message over a password that never reached the settings would lock the user
+    // out with the old one while telling otherwise.
+    if (!settings.SetString(SETTING_PASSWORD, m_strNewPassword) || !settings.Save())
+    {
+        AfxMessageBox(kNotStoredMessage, MB_ICONHAND);
+        return;
+    }
     AfxMessageBox(kChangedMessage, MB_ICONINFORMATION);
     EndDialog(IDOK);
 }

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# /a 12345 (no window): the dialog opens without an owner and Escape writes nothing.
 # /a 0: the change-password dialog takes a password typed twice on the keyboard and stores
 # it scrambled, together with the other settings, below the key named after the program's
 # file: a copy under another name keeps settings of its own.
@@ -18,6 +19,22 @@ if [ $# -ge 2 ]; then
 fi
 key="$base\\$name"
 wine reg delete "$key" /f >/dev/null 2>&1
+
+# A handle that names no window (Wine's window handles are even): the dialog opens without an
+# owner, and Escape ends it with nothing written.
+wine "$scr" /a 12345 >/dev/null 2>&1 &
+pid=$!
+dlg=$(rig_wait_window '^Change Password$') ||
+    { echo "no Change Password dialog for a handle that is not a window"; kill "$pid"; exit 1; }
+sleep 0.5
+xdotool windowfocus --sync "$dlg" 2>/dev/null
+sleep 0.3
+xdotool key Escape
+rig_wait_exit "$pid" || { echo "the program did not end after Escape"; kill "$pid"; exit 1; }
+if wine reg query "$key" >/dev/null 2>&1; then
+    echo "cancelling the dialog wrote settings"
+    exit 1
+fi
 
 wine "$scr" /a 0 >/dev/null 2>&1 &
 pid=$!

@@ -78,6 +78,55 @@ TEST_F(Engine, NegativeCountsCountAsZero)
     EXPECT_TRUE(engine.Step());
 }
 
+// Whatever a registry DWORD holds, Init allocates a bounded engine and a step moves a bounded
+// number of particles; counts inside the Settings page's ranges are kept as they are.
+TEST_F(Engine, StoredCountsOfAnySizeAreBounded)
+{
+    const int nHuge = INT_MAX;
+    const int nMinInt = INT_MIN;
+    const struct
+    {
+        int nSparkles, nFireBalls, nFireWorks, nBurstMin, nBurstMax;
+    } cases[] = {
+        {nHuge, nHuge, nHuge, nHuge, nHuge},
+        {1000, 50, 100, 150, 150}, // the page's largest values, kept
+        {nMinInt, nMinInt, nMinInt, nMinInt, nMinInt},
+        {nHuge, 0, 100, 16712193, 80}, // min above max, and 01 02 FF read as a DWORD
+        {0, 0, nHuge, nMinInt, nHuge},
+        {-1, nHuge, 3, 255, 10},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.nSparkles << " " << c.nFireBalls << " " << c.nFireWorks
+                                        << " " << c.nBurstMin << ".." << c.nBurstMax);
+        ResetEngineGlobals();
+        CTestSettings settings(64, 48);
+        settings.Set(SETTING_SPARKLES_COUNT, c.nSparkles)
+            .Set(SETTING_FIREBALL_COUNT, c.nFireBalls)
+            .Set(SETTING_FIREWORK_COUNT, c.nFireWorks)
+            .Set(SETTING_FIREBALL_IN_FIREWORK_MIN, c.nBurstMin)
+            .Set(SETTING_FIREBALL_IN_FIREWORK_MAX, c.nBurstMax);
+        CVulkara engine(m_platform);
+        ASSERT_TRUE(engine.Init(settings));
+        const auto Expected = [](int nValue, int nCap) { return std::clamp(nValue, 0, nCap); };
+        EXPECT_EQ(engine.GetSparkles().size(),
+                  static_cast<size_t>(Expected(c.nSparkles, CVulkara::MAX_SPARKLES)));
+        EXPECT_EQ(engine.GetFireBalls().size(),
+                  static_cast<size_t>(Expected(c.nFireBalls, CVulkara::MAX_FIREBALLS)));
+        EXPECT_EQ(engine.GetFireWorks().size(),
+                  static_cast<size_t>(Expected(c.nFireWorks, CVulkara::MAX_FIREWORKS)));
+        const int nBurstTop = std::max(c.nBurstMin, c.nBurstMax);
+        const size_t nMaxBalls =
+            static_cast<size_t>(std::clamp(nBurstTop, 1, CVulkara::MAX_BURST_SIZE));
+        for (int step = 0; step < 3; ++step)
+        {
+            ASSERT_TRUE(engine.Step());
+            for (const CFireWork& fireWork : engine.GetFireWorks())
+                ASSERT_LE(fireWork.GetBalls().size(), nMaxBalls);
+        }
+    }
+}
+
 TEST_F(Engine, SoundPlaysAtInitAndStopsAtDestructionOnlyWhenEnabled)
 {
     for (int nEnabled : {0, 1})

@@ -2,6 +2,7 @@
 // it stores is read back from the registry.
 #include "Afx.h"
 #include "CChangePasswordDlg.h"
+#include "CMemorySettingsStore.h"
 #include "CSaverSettings.h"
 #include "RegistrySnapshot.h"
 #include "WinTestUtil.h"
@@ -57,6 +58,20 @@ INT_PTR RunDialog(std::function<void(HWND)> action)
     WatchForWindow("#32770", kDialogCaption, std::move(action));
     CChangePasswordDlg dlg(nullptr);
     return dlg.DoModal();
+}
+
+// Whether a message box shows the stop icon.
+bool ShowsStopIcon(HWND hBox)
+{
+    const HICON hStop = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32513)); // IDI_HAND
+    for (HWND hChild = ::GetWindow(hBox, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
+        if ((::GetWindowLongA(hChild, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            reinterpret_cast<HICON>(::SendMessageA(hChild, STM_GETICON, 0, 0)) == hStop)
+            return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -185,4 +200,55 @@ TEST(ChangePassword, StoringIntoAnEmptyRegistryWritesEveryValue)
     for (const auto& value : expected)
         EXPECT_EQ(DwordOf(after, value.first), value.second) << value.first;
     EXPECT_EQ(StoredPasswordValue(), CSaverSettings::ScramblePassword("fresh"));
+}
+
+TEST(ChangePassword, AFailedWriteIsReportedAndTheDialogStays)
+{
+    const char kNotStored[] = "The password could not be stored.";
+    struct Case
+    {
+        int nWritesBeforeFailure; // negative: every write succeeds
+        const char* pszMessage;
+        INT_PTR nResult;
+    };
+    // Save writes ten numbers, then the password.
+    const Case cases[] = {
+        {0, kNotStored, IDCANCEL}, {10, kNotStored, IDCANCEL}, {-1, kChanged, IDOK}};
+    for (const Case& c : cases)
+    {
+        CMemorySettingsStore store;
+        store.SetString("Config", "Password", CSaverSettings::ScramblePassword("old"));
+        store.FailWriteAfter(c.nWritesBeforeFailure);
+        std::string strMessage;
+        bool bStop = false;
+        bool bStillOpen = false;
+        WatchForWindow("#32770", kDialogCaption,
+                       [&](HWND hDlg)
+                       {
+                           WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
+                                          [&](HWND hBox)
+                                          {
+                                              strMessage = MessageBoxText(hBox);
+                                              bStop = ShowsStopIcon(hBox);
+                                              ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                                          });
+                           ::SetDlgItemTextA(hDlg, IDC_NEW_PASSWORD, "new");
+                           ::SetDlgItemTextA(hDlg, IDC_CONFIRM_PASSWORD, "new");
+                           ClickDlgButton(hDlg, IDOK);
+                           bStillOpen = ::IsWindow(hDlg) && ::IsWindowVisible(hDlg);
+                           if (bStillOpen)
+                               ClickDlgButton(hDlg, IDCANCEL);
+                       });
+        CChangePasswordDlg dlg(nullptr, store);
+        EXPECT_EQ(dlg.DoModal(), c.nResult) << c.nWritesBeforeFailure;
+        EXPECT_EQ(strMessage, c.pszMessage) << c.nWritesBeforeFailure;
+        const bool bFailed = c.nResult != IDOK;
+        EXPECT_EQ(bStop, bFailed) << c.nWritesBeforeFailure;
+        EXPECT_EQ(bStillOpen, bFailed) << c.nWritesBeforeFailure;
+        CSaverSettings settings(store);
+        settings.Load();
+        std::string strStored;
+        settings.GetString(SETTING_PASSWORD, strStored);
+        EXPECT_EQ(strStored, bFailed ? "old" : "new") << c.nWritesBeforeFailure;
+    }
 }

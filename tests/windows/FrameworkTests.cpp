@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
 #include <vector>
 
 namespace
@@ -75,6 +78,102 @@ LPCSTR TestClass()
 {
     return AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW);
 }
+
+// A window that owns itself, can close itself in several ways and can throw from a handler.
+// Its freed memory is filled with a pattern and kept, so that any write into the deleted
+// object, and any second delete, shows afterwards.
+class CPoisonedWnd : public CWnd
+{
+public:
+    enum class Close
+    {
+        DefaultInHandler, // the WM_CLOSE handler runs the default, which destroys the window
+        Unhandled,        // no handler: the dispatch's own default processing destroys it
+        DestroyInHandler, // the handler destroys the window itself and returns
+    };
+
+    struct Block
+    {
+        void* pMemory;
+        std::size_t nSize;
+    };
+    static constexpr unsigned char POISON = 0xA5;
+    static std::vector<Block> s_freed;
+
+    static void* operator new(std::size_t nSize)
+    {
+        void* pMemory = std::malloc(nSize);
+        if (pMemory == nullptr)
+            throw std::bad_alloc();
+        return pMemory;
+    }
+    static void operator delete(void* pMemory, std::size_t nSize)
+    {
+        std::memset(pMemory, POISON, nSize);
+        s_freed.push_back({pMemory, nSize});
+    }
+    // Every freed block still holds nothing but the pattern.
+    static bool FreedMemoryUntouched()
+    {
+        for (const Block& block : s_freed)
+        {
+            const unsigned char* pBytes = static_cast<const unsigned char*>(block.pMemory);
+            for (std::size_t i = 0; i < block.nSize; ++i)
+            {
+                if (pBytes[i] != POISON)
+                    return false;
+            }
+        }
+        return true;
+    }
+    static void ReleaseFreed()
+    {
+        for (const Block& block : s_freed)
+            std::free(block.pMemory);
+        s_freed.clear();
+    }
+
+    Close m_close = Close::DefaultInHandler;
+    UINT m_nThrowOn = 0; // a message whose handler throws
+
+    BEGIN_MSG_MAP(CPoisonedWnd)
+    MESSAGE_HANDLER(WM_NCCREATE, OnMaybeThrow)
+    MESSAGE_HANDLER(WM_CREATE, OnMaybeThrow)
+    MESSAGE_HANDLER(WM_SETTEXT, OnMaybeThrow)
+    MESSAGE_HANDLER(WM_CLOSE, OnClose)
+    CHAIN_MSG_MAP(CWnd)
+    END_MSG_MAP()
+
+protected:
+    void PostNcDestroy() override { delete this; }
+
+private:
+    LRESULT OnMaybeThrow(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
+    {
+        if (uMsg == m_nThrowOn)
+            throw std::runtime_error("handler failed");
+        bHandled = FALSE;
+        return 0;
+    }
+    LRESULT OnClose(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
+    {
+        if (uMsg == m_nThrowOn)
+            throw std::runtime_error("handler failed");
+        switch (m_close)
+        {
+        case Close::DefaultInHandler:
+            return Default();
+        case Close::Unhandled:
+            bHandled = FALSE;
+            return 0;
+        case Close::DestroyInHandler:
+            DestroyWindow();
+            return 0;
+        }
+        return 0;
+    }
+};
+std::vector<CPoisonedWnd::Block> CPoisonedWnd::s_freed;
 } // namespace
 
 TEST(Framework, MessageMapDispatchesAndFallsBackToDefault)
@@ -111,6 +210,72 @@ TEST(Framework, SelfDeletingWindowGoesWithItsHandle)
     ::DestroyWindow(hWnd);
     EXPECT_TRUE(bDeleted);
     EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), nullptr);
+}
+
+TEST(Framework, SelfDeletingWindowIsNotTouchedAfterItsEnd)
+{
+    const CPoisonedWnd::Close closes[] = {CPoisonedWnd::Close::DefaultInHandler,
+                                          CPoisonedWnd::Close::Unhandled,
+                                          CPoisonedWnd::Close::DestroyInHandler};
+    for (CPoisonedWnd::Close close : closes)
+    {
+        CPoisonedWnd* pWnd = new CPoisonedWnd;
+        pWnd->m_close = close;
+        ASSERT_TRUE(pWnd->CreateEx(0, TestClass(), nullptr, WS_POPUP, kRect, nullptr, 0));
+        HWND hWnd = pWnd->m_hWnd;
+        ::SendMessageA(hWnd, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(::IsWindow(hWnd)) << static_cast<int>(close);
+        EXPECT_EQ(CPoisonedWnd::s_freed.size(), 1u) << static_cast<int>(close);
+        EXPECT_TRUE(CPoisonedWnd::FreedMemoryUntouched()) << static_cast<int>(close);
+        CPoisonedWnd::ReleaseFreed();
+    }
+}
+
+TEST(Framework, FailedCreationEndsTheObjectOnce)
+{
+    struct Case
+    {
+        LPCSTR lpszClass;
+        UINT nThrowOn;
+    };
+    const Case cases[] = {
+        {"NoSuchVulkaraClass", 0}, // refused before the window procedure ever ran
+        {nullptr, WM_NCCREATE},
+        {nullptr, WM_CREATE},
+    };
+    for (const Case& c : cases)
+    {
+        CPoisonedWnd* pWnd = new CPoisonedWnd;
+        pWnd->m_nThrowOn = c.nThrowOn;
+        const LPCSTR lpszClass = c.lpszClass != nullptr ? c.lpszClass : TestClass();
+        EXPECT_FALSE(pWnd->CreateEx(0, lpszClass, nullptr, WS_POPUP, kRect, nullptr, 0))
+            << lpszClass << " " << c.nThrowOn;
+        EXPECT_EQ(CPoisonedWnd::s_freed.size(), 1u) << lpszClass << " " << c.nThrowOn;
+        EXPECT_TRUE(CPoisonedWnd::FreedMemoryUntouched()) << lpszClass << " " << c.nThrowOn;
+        CPoisonedWnd::ReleaseFreed();
+    }
+}
+
+TEST(Framework, ThrowingHandlerGetsNoDefaultProcessing)
+{
+    CPoisonedWnd* pWnd = new CPoisonedWnd;
+    ASSERT_TRUE(pWnd->CreateEx(0, TestClass(), "before", WS_POPUP, kRect, nullptr, 0));
+    HWND hWnd = pWnd->m_hWnd;
+
+    pWnd->m_nThrowOn = WM_SETTEXT;
+    EXPECT_EQ(::SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("after")), 0);
+    EXPECT_EQ(WindowText(hWnd), "before");
+
+    // A close rule that throws must not close the window.
+    pWnd->m_nThrowOn = WM_CLOSE;
+    ::SendMessageA(hWnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::IsWindow(hWnd));
+    EXPECT_TRUE(CPoisonedWnd::s_freed.empty());
+
+    ::DestroyWindow(hWnd);
+    EXPECT_EQ(CPoisonedWnd::s_freed.size(), 1u);
+    EXPECT_TRUE(CPoisonedWnd::FreedMemoryUntouched());
+    CPoisonedWnd::ReleaseFreed();
 }
 
 TEST(Framework, MainWindowDestructionEndsTheMessageLoop)
