@@ -33,5 +33,5 @@ public:
     void SetQuietSaver(BOOL bUseDirectX);
 
 private:
-    std::string m_strProfileKey;
+    std::string m_strProfile;
 };

@@ -14,9 +14,6 @@
 
 namespace
 {
-const char* const DESKTOP_KEY = "Control Panel\\Desktop";
-const char* const PASSWORD_OPTION = "ScreenSaveUsePassword";
-
 // The settings key as the installed program's file name fixes it, worked out here from the
 // module's own path rather than from the framework.
 std::string ExpectedConfigKey()
@@ -26,7 +23,7 @@ std::string ExpectedConfigKey()
     std::string strName = szPath;
     strName.erase(0, strName.find_last_of("\\/") + 1);
     strName.erase(strName.find_last_of('.'));
-    return "Software\\Tarvikon\\Vulkara\\" + strName + "\\Config";
+    return ConfigKeyPath(strName);
 }
 
 bool ConfigKeyExists()
