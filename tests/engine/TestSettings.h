@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BareFlame.h"
 #include "ISettingsReader.h"
 #include "SettingsTable.h"
 
@@ -26,13 +27,12 @@ public:
         return *this;
     }
 
-    // No particles and no overlay: the bare flame field.
+    // No particles, no overlay, no sound: the bare flame field.
     CTestSettings& Bare()
     {
-        return Set(SETTING_SPARKLES_COUNT, 0)
-            .Set(SETTING_FIREBALL_COUNT, 0)
-            .Set(SETTING_FIREWORK_COUNT, 0)
-            .Set(SETTING_FADE_SCREEN, 0);
+        for (const BareFlameValue& value : BARE_FLAME)
+            Set(value.nIndex, value.nValue);
+        return *this;
     }
 
     bool GetInt(int nIndex, int& nValue) const override
