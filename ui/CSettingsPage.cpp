@@ -127,7 +127,7 @@ BOOL CSettingsPage::OnInitDialog()
     m_sliderSparkles.SetPos(m_nSparklesCount);
     m_sliderSparkles.SetTicFreq(SPARKLES_TICK_FREQUENCY);
     ShowSparklesCount();
-    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ShowDesktopState();
     m_nTimerId = SetTimer(IDLE_TIMER_ID, IDLE_TIMER_PERIOD_MS);
     return TRUE;
 }
@@ -169,7 +169,7 @@ LRESULT CSettingsPage::OnHScroll(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 LRESULT CSettingsPage::OnFadeChange(UINT, WPARAM, LPARAM, BOOL&)
 {
     UpdateData(TRUE);
-    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ShowDesktopState();
     m_nIdleTicks = 0;
     return 0;
 }
@@ -206,7 +206,7 @@ LRESULT CSettingsPage::OnRestoreDefaults(UINT, WPARAM, LPARAM, BOOL&)
     m_bBackgroundSound = DefaultOf(SETTING_BACKGROUND_SOUND);
     m_bUseDirectX = DefaultOf(SETTING_USE_DIRECTX);
     UpdateData(FALSE);
-    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ShowDesktopState();
     ShowSparklesCount();
     UpdateData(TRUE);
     m_nIdleTicks = 0;
@@ -232,21 +232,27 @@ LRESULT CSettingsPage::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 LRESULT CSettingsPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
     KillTimer(m_nTimerId);
-    if (m_pPreview != nullptr)
-    {
-        m_pPreview->DestroyWindow();
-        m_pPreview = nullptr;
-    }
+    DestroyPreview();
     return Default();
 }
 
-void CSettingsPage::RebuildPreview()
+void CSettingsPage::ShowDesktopState()
+{
+    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CSettingsPage::DestroyPreview()
 {
     if (m_pPreview != nullptr)
     {
         m_pPreview->DestroyWindow(); // the window deletes its object
         m_pPreview = nullptr;
     }
+}
+
+void CSettingsPage::RebuildPreview()
+{
+    DestroyPreview();
     if (m_checkPreview.GetCheck() != BST_CHECKED)
         return;
 
