@@ -4,6 +4,7 @@
 #include "EngineGlobals.h"
 #include "FlameKernels.h"
 #include "ISettingsReader.h"
+#include "SettingsTable.h"
 #include "Random.h"
 #include "ResampleBitmap.h"
 
@@ -82,8 +83,7 @@ bool CVulkara::Init(const ISettingsReader& settings)
     m_nFireWorkCount = std::clamp(m_nFireWorkCount, 0, MAX_FIREWORKS);
     // An empty range would leave the burst size undefined. Sizes below one make bursts of one
     // ball (the rocket), so only the top is capped, which keeps the range in order.
-    if (m_nFireBallInFireWorkMax < m_nFireBallInFireWorkMin)
-        std::swap(m_nFireBallInFireWorkMax, m_nFireBallInFireWorkMin);
+    OrderExplosionSizes(m_nFireBallInFireWorkMin, m_nFireBallInFireWorkMax);
     m_nFireBallInFireWorkMax = std::min(m_nFireBallInFireWorkMax, MAX_BURST_SIZE);
     m_nFireBallInFireWorkMin = std::min(m_nFireBallInFireWorkMin, MAX_BURST_SIZE);
 

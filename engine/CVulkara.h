@@ -8,6 +8,7 @@
 #include "CSparkle.h"
 #include "IEnginePlatform.h"
 #include "PaletteEntry.h"
+#include "SettingsTable.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,10 +31,15 @@ public:
     // times what the Settings page accepts, so that hand-edited values still behave as
     // written, while Init allocates little and one step moves at most
     // MAX_FIREWORKS x MAX_BURST_SIZE firework balls.
-    static constexpr int MAX_SPARKLES = 10000;
-    static constexpr int MAX_FIREBALLS = 500;
-    static constexpr int MAX_FIREWORKS = 1000;
-    static constexpr int MAX_BURST_SIZE = 1500;
+    static constexpr int PAGE_RANGE_FACTOR = 10;
+    static constexpr int MAX_SPARKLES =
+        PAGE_RANGE_FACTOR * SettingRowOf(SETTING_SPARKLES_COUNT).range.nMax;
+    static constexpr int MAX_FIREBALLS =
+        PAGE_RANGE_FACTOR * SettingRowOf(SETTING_FIREBALL_COUNT).range.nMax;
+    static constexpr int MAX_FIREWORKS =
+        PAGE_RANGE_FACTOR * SettingRowOf(SETTING_FIREWORK_COUNT).range.nMax;
+    static constexpr int MAX_BURST_SIZE =
+        PAGE_RANGE_FACTOR * SettingRowOf(SETTING_FIREBALL_IN_FIREWORK_MAX).range.nMax;
 
     explicit CVulkara(IEnginePlatform& platform = DefaultEnginePlatform());
     virtual ~CVulkara();

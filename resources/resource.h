@@ -22,6 +22,9 @@
 #define IDD_PASSWORD 145
 #define IDD_CHANGE_PASSWORD 146
 
+// The property sheet's own Apply button, as the system's sheet numbers it.
+#define ID_APPLY_NOW 0x3021
+
 // Password dialog (IDD_PASSWORD)
 #define IDC_PASSWORD_EDIT 1033
 

@@ -2,6 +2,7 @@
 
 #include "ISettingsReader.h"
 #include "ISettingsWriter.h"
+#include "SettingsTable.h"
 
 #include <cstddef>
 #include <string>
@@ -42,21 +43,11 @@ public:
     static bool IsStorablePassword(const std::string& strText);
 
 private:
-    int* IntField(int nIndex);
-    const int* IntField(int nIndex) const;
+    // Reads the stored values of one load stage, in table order.
+    void LoadValues(LoadStage stage);
 
-    int m_nXRes = 0;
-    int m_nYRes = 0;
-    int m_nSparklesCount = 0;
-    int m_nFireBallCount = 0;
-    int m_nFireWorkCount = 0;
-    int m_nFireBallInFireWorkMax = 0;
-    int m_nFireBallInFireWorkMin = 0;
-    int m_nFadeScreen = 0;
-    int m_bUseCurrentRes = 0;
-    int m_bBackgroundSoundEnable = 0;
-    int m_bScreenSaveUsePassword = 0;
-    int m_bUseDirectX = 1;
+    // The integers by index, each as SettingsTable.h describes it; the password's slot is unused.
+    int m_aValues[SETTING_COUNT];
     std::string m_strPassword;
 
     ISettingsStore* m_pStore;

@@ -1,6 +1,7 @@
 #pragma once
 
 // The fixed indices through which ISettingsReader and ISettingsWriter address each setting.
+// What each one holds, where it is stored and its default are in SettingsTable.h.
 enum SettingIndex
 {
     SETTING_XRES = 0,
@@ -16,4 +17,7 @@ enum SettingIndex
     SETTING_PASSWORD = 10,
     SETTING_USE_DIRECTX = 11,
     SETTING_SCREENSAVE_USE_PASSWORD = 12,
+
+    // One past the highest index.
+    SETTING_COUNT
 };

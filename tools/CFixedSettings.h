@@ -15,6 +15,6 @@ public:
     bool GetString(int nIndex, std::string& strValue) const override;
 
 private:
-    static constexpr int INT_SETTINGS = SETTING_SCREENSAVE_USE_PASSWORD + 1;
+    static constexpr int INT_SETTINGS = SETTING_COUNT;
     int m_aValues[INT_SETTINGS];
 };

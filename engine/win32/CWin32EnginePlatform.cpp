@@ -1,6 +1,7 @@
 #include "CWin32EnginePlatform.h"
 
 #include "CBitmap24.h"
+#include "resource.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -10,8 +11,6 @@
 
 namespace
 {
-constexpr int IDR_PALETTE = 135;
-constexpr int IDR_BACKGROUND_WAVE = 144;
 constexpr int CAPTURE_BITS_PER_PIXEL = 24;
 
 // The screen's memory context and its 24-bit section, released in reverse order.
@@ -92,7 +91,7 @@ bool CWin32EnginePlatform::LoadPaletteResource(PaletteEntry aPalette[PALETTE_SIZ
 
 void CWin32EnginePlatform::PlayLoopingSound()
 {
-    PlaySoundA(MAKEINTRESOURCEA(IDR_BACKGROUND_WAVE), GetModuleHandleA(nullptr),
+    PlaySoundA(MAKEINTRESOURCEA(IDR_FIRE_SOUND), GetModuleHandleA(nullptr),
                SND_RESOURCE | SND_ASYNC | SND_LOOP);
 }
 

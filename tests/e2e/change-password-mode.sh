@@ -7,7 +7,7 @@
 set -u
 scr=$1
 . "$(dirname "$0")/../../tools/rig.sh"
-base='HKCU\Software\Tarvikon\Vulkara'
+. "$(dirname "$0")/registry-keys.sh"
 name=vulkara
 if [ $# -ge 2 ]; then
     name=$2
@@ -15,9 +15,9 @@ if [ $# -ge 2 ]; then
     trap 'rm -rf "$copy"' EXIT
     cp "$scr" "$copy/$name.scr"
     scr=$copy/$name.scr
-    wine reg delete "$base\\vulkara" /f >/dev/null 2>&1
+    wine reg delete "$VULKARA_KEY\\vulkara" /f >/dev/null 2>&1
 fi
-key="$base\\$name"
+key="$VULKARA_KEY\\$name"
 wine reg delete "$key" /f >/dev/null 2>&1
 
 # A handle that names no window (Wine's window handles are even): the dialog opens without an
@@ -59,7 +59,7 @@ grep -q 'Password[[:space:]]*REG_SZ' <<<"$values" || { echo "no password stored"
 grep -q 'flame1' <<<"$values" && { echo "the password is stored in plain text"; fail=1; }
 grep -q 'SparklesCount[[:space:]]*REG_DWORD[[:space:]]*0x1f4' <<<"$values" ||
     { echo "the other settings were not written"; fail=1; }
-if [ "$name" != vulkara ] && wine reg query "$base\\vulkara" >/dev/null 2>&1; then
+if [ "$name" != vulkara ] && wine reg query "$VULKARA_KEY\\vulkara" >/dev/null 2>&1; then
     echo "the copy wrote into the settings of vulkara.scr"
     fail=1
 fi

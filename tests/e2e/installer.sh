@@ -14,6 +14,7 @@ setup=$1
 version=$2
 objdump=$3
 arch=$4
+. "$(dirname "$0")/registry-keys.sh"
 
 case $arch in
     win64) format=pei-x86-64 ;;
@@ -30,8 +31,6 @@ esac
 sysdir="$WINEPREFIX/drive_c/windows/system32"
 wowdir="$WINEPREFIX/drive_c/windows/syswow64"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vulkara'
-settings_key='HKCU\Software\Tarvikon\Vulkara'
-desktop_key='HKCU\Control Panel\Desktop'
 other_saver='C:\windows\system32\other.scr'
 fail=0
 
@@ -81,18 +80,18 @@ wait_for_prefix() {
 }
 
 # The prefix is shared with the other tests: the current-saver choice goes back as it was.
-saved_saver=$(reg_value "$desktop_key" SCRNSAVE.EXE) || saved_saver=""
-saved_active=$(reg_value "$desktop_key" ScreenSaveActive) || saved_active=""
+saved_saver=$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE) || saved_saver=""
+saved_active=$(reg_value "$DESKTOP_KEY" ScreenSaveActive) || saved_active=""
 restore_desktop() {
     if [ -n "$saved_saver" ]; then
-        reg add "$desktop_key" /v SCRNSAVE.EXE /t REG_SZ /d "$saved_saver" /f
+        reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /t REG_SZ /d "$saved_saver" /f
     else
-        reg delete "$desktop_key" /v SCRNSAVE.EXE /f
+        reg delete "$DESKTOP_KEY" /v SCRNSAVE.EXE /f
     fi
     if [ -n "$saved_active" ]; then
-        reg add "$desktop_key" /v ScreenSaveActive /t REG_SZ /d "$saved_active" /f
+        reg add "$DESKTOP_KEY" /v ScreenSaveActive /t REG_SZ /d "$saved_active" /f
     else
-        reg delete "$desktop_key" /v ScreenSaveActive /f
+        reg delete "$DESKTOP_KEY" /v ScreenSaveActive /f
     fi
 } >/dev/null 2>&1
 finish() {
@@ -108,9 +107,9 @@ trap finish EXIT
 
 # A clean start, whatever an earlier run left behind.
 reg delete "$uninstall_key" /f >/dev/null 2>&1
-reg delete "$settings_key" /f >/dev/null 2>&1
+reg delete "$VULKARA_KEY" /f >/dev/null 2>&1
 rm -f "$sysdir/vulkara.scr" "$wowdir/vulkara.scr"
-reg add "$desktop_key" /v SCRNSAVE.EXE /t REG_SZ /d "$other_saver" /f >/dev/null ||
+reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /t REG_SZ /d "$other_saver" /f >/dev/null ||
     { echo "cannot set up the current screen saver"; exit 1; }
 
 echo "== silent install"
@@ -137,7 +136,7 @@ uninstaller=$(reg_value "$uninstall_key" UninstallString) || problem "no Uninsta
 echo "UninstallString: ${uninstaller:-}"
 uninstaller_file=$(host_path "${uninstaller:-}")
 [ -f "$uninstaller_file" ] || problem "the uninstaller is not at $uninstaller_file"
-saver=$(reg_value "$desktop_key" SCRNSAVE.EXE)
+saver=$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)
 [ "$saver" = "$other_saver" ] || problem "a silent install changed the current saver to '$saver'"
 
 echo "== silent install with /CURRENT"
@@ -145,15 +144,15 @@ wine "$setup" /S /CURRENT
 rc=$?
 wait_for_prefix
 [ "$rc" -eq 0 ] || problem "the install with /CURRENT exited with $rc"
-saver=$(reg_value "$desktop_key" SCRNSAVE.EXE)
+saver=$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)
 [ "${saver,,}" = 'c:\windows\system32\vulkara.scr' ] ||
     problem "with /CURRENT the current saver is '$saver'"
-active=$(reg_value "$desktop_key" ScreenSaveActive)
+active=$(reg_value "$DESKTOP_KEY" ScreenSaveActive)
 [ "$active" = 1 ] || problem "with /CURRENT ScreenSaveActive is '$active'"
 
 echo "== silent uninstall"
 # Settings as the saver writes them.
-reg add "$settings_key\\vulkara\\Config" /v XRes /t REG_DWORD /d 640 /f >/dev/null ||
+reg add "$VULKARA_CONFIG" /v XRes /t REG_DWORD /d 640 /f >/dev/null ||
     problem "cannot write the settings key"
 if [ -n "${uninstaller:-}" ]; then
     wine "$uninstaller_file" /S
@@ -163,8 +162,8 @@ if [ -n "${uninstaller:-}" ]; then
 fi
 [ -e "$sysdir/vulkara.scr" ] && problem "vulkara.scr is still in system32"
 key_exists "$uninstall_key" && problem "the uninstall entry is still there"
-key_exists "$settings_key" && problem "the settings key is still there"
-reg_value "$desktop_key" SCRNSAVE.EXE >/dev/null && problem "SCRNSAVE.EXE still names the saver"
+key_exists "$VULKARA_KEY" && problem "the settings key is still there"
+reg_value "$DESKTOP_KEY" SCRNSAVE.EXE >/dev/null && problem "SCRNSAVE.EXE still names the saver"
 [ -e "$uninstaller_file" ] && problem "the uninstaller is still there"
 [ -e "$(dirname "$uninstaller_file")" ] && problem "the uninstaller's folder is still there"
 

@@ -3,9 +3,8 @@
 # ImageMagick for the screen.
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/rig.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/registry-keys.sh"
 
-SAVER_CONFIG='HKEY_CURRENT_USER\Software\Tarvikon\Vulkara\vulkara\Config'
-SAVER_DESKTOP='HKEY_CURRENT_USER\Control Panel\Desktop'
 SAVER_PID=""
 SAVER_FAIL=0
 SAVER_TMP=$(mktemp -d)
@@ -30,13 +29,13 @@ saver_settings() {
     {
         echo 'REGEDIT4'
         echo
-        echo "[-$SAVER_CONFIG]"
-        echo "[$SAVER_CONFIG]"
+        echo "[-$VULKARA_CONFIG]"
+        echo "[$VULKARA_CONFIG]"
         for pair in "$@"; do
             printf '"%s"=dword:%08x\n' "${pair%%=*}" "${pair#*=}"
         done
         echo
-        echo "[$SAVER_DESKTOP]"
+        echo "[$DESKTOP_KEY]"
         echo '"ScreenSaveUsePassword"=-'
     } >"$reg"
     wine regedit /S "Z:${reg//\//\\}"
@@ -50,10 +49,10 @@ saver_password_on() {
     {
         echo 'REGEDIT4'
         echo
-        echo "[$SAVER_CONFIG]"
+        echo "[$VULKARA_CONFIG]"
         echo '"Password"=hex(1):e1,ba,ee,a0,00'
         echo
-        echo "[$SAVER_DESKTOP]"
+        echo "[$DESKTOP_KEY]"
         echo '"ScreenSaveUsePassword"=dword:00000001'
     } >"$reg"
     wine regedit /S "Z:${reg//\//\\}"
@@ -62,8 +61,8 @@ saver_password_on() {
 saver_settings_clear() {
     local reg="$SAVER_TMP/clear.reg"
     [ -d "$SAVER_TMP" ] || return 0
-    printf 'REGEDIT4\n\n[-%s]\n\n[%s]\n"ScreenSaveUsePassword"=-\n' "$SAVER_CONFIG" \
-        "$SAVER_DESKTOP" >"$reg"
+    printf 'REGEDIT4\n\n[-%s]\n\n[%s]\n"ScreenSaveUsePassword"=-\n' "$VULKARA_CONFIG" \
+        "$DESKTOP_KEY" >"$reg"
     wine regedit /S "Z:${reg//\//\\}"
 }
 

@@ -5,8 +5,8 @@
 set -u
 scr=$1
 . "$(dirname "$0")/../../tools/rig.sh"
-key='HKCU\Software\Tarvikon\Vulkara\vulkara'
-wine reg delete "$key" /f >/dev/null 2>&1
+. "$(dirname "$0")/registry-keys.sh"
+wine reg delete "$VULKARA_KEY\\vulkara" /f >/dev/null 2>&1
 
 wine "$scr" /c >/dev/null 2>&1 &
 pid=$!
@@ -17,7 +17,7 @@ xdotool mousemove --window "$sheet" 30 12 click 1
 sleep 0.3
 xdotool key Escape
 rig_wait_exit "$pid" || { echo "Escape did not close the sheet"; kill "$pid"; exit 1; }
-values=$(wine reg query "$key\\Config" 2>/dev/null | tr -d '\r' | grep REG_)
+values=$(wine reg query "$VULKARA_CONFIG" 2>/dev/null | tr -d '\r' | grep REG_)
 if [ -n "$values" ]; then
     echo "cancelling wrote settings:"; echo "$values"; exit 1
 fi

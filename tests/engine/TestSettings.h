@@ -1,24 +1,24 @@
 #pragma once
 
+#include "BareFlame.h"
 #include "ISettingsReader.h"
+#include "SettingsTable.h"
 
 #include <map>
 
-// A settings source for the engine tests: the saver's defaults, each overridable.
+// A settings source for the engine tests: the saver's defaults at the given size, without the
+// background sound, each overridable.
 class CTestSettings : public ISettingsReader
 {
 public:
     CTestSettings(int nWidth, int nHeight)
     {
-        m_values = {{SETTING_XRES, nWidth},
-                    {SETTING_YRES, nHeight},
-                    {SETTING_SPARKLES_COUNT, 500},
-                    {SETTING_FIREBALL_COUNT, 6},
-                    {SETTING_FIREWORK_COUNT, 6},
-                    {SETTING_FIREBALL_IN_FIREWORK_MAX, 80},
-                    {SETTING_FIREBALL_IN_FIREWORK_MIN, 10},
-                    {SETTING_FADE_SCREEN, 2},
-                    {SETTING_BACKGROUND_SOUND, 0}};
+        for (const SettingRow& row : SETTINGS_TABLE)
+        {
+            if (row.storage == SettingStorage::Dword)
+                m_values[row.nIndex] = row.nDefault;
+        }
+        Set(SETTING_XRES, nWidth).Set(SETTING_YRES, nHeight).Set(SETTING_BACKGROUND_SOUND, 0);
     }
 
     CTestSettings& Set(int nIndex, int nValue)
@@ -27,13 +27,12 @@ public:
         return *this;
     }
 
-    // No particles and no overlay: the bare flame field.
+    // No particles, no overlay, no sound: the bare flame field.
     CTestSettings& Bare()
     {
-        return Set(SETTING_SPARKLES_COUNT, 0)
-            .Set(SETTING_FIREBALL_COUNT, 0)
-            .Set(SETTING_FIREWORK_COUNT, 0)
-            .Set(SETTING_FADE_SCREEN, 0);
+        for (const BareFlameValue& value : BARE_FLAME)
+            Set(value.nIndex, value.nValue);
+        return *this;
     }
 
     bool GetInt(int nIndex, int& nValue) const override

@@ -1,6 +1,7 @@
 #include "SettingsAccess.h"
 #include "CMemorySettingsStore.h"
 #include "CSaverSettings.h"
+#include "SettingsTable.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +15,17 @@ const char* const SECTION = "Config";
 constexpr int SCREEN_WIDTH = 1280;
 constexpr int SCREEN_HEIGHT = 1024;
 
-// The persisted values in the order Save writes them, with the index each one comes from.
-struct PersistedValue
+// The rows Save writes, in the order it writes them.
+std::vector<SettingRow> StoredRows()
 {
-    const char* pszName;
-    int nIndex;
-};
-const PersistedValue SAVE_ORDER[] = {
-    {"XRes", SETTING_XRES},
-    {"YRes", SETTING_YRES},
-    {"SparklesCount", SETTING_SPARKLES_COUNT},
-    {"FireBallCount", SETTING_FIREBALL_COUNT},
-    {"FireWorkCount", SETTING_FIREWORK_COUNT},
-    {"FadeScreen", SETTING_FADE_SCREEN},
-    {"FireBallInFireWorkMax", SETTING_FIREBALL_IN_FIREWORK_MAX},
-    {"FireBallInFireWorkMin", SETTING_FIREBALL_IN_FIREWORK_MIN},
-    {"BackgroundSoundEnable", SETTING_BACKGROUND_SOUND},
-    {"UseDirectX", SETTING_USE_DIRECTX},
-    {"Password", SETTING_PASSWORD},
-};
+    std::vector<SettingRow> rows;
+    for (const SettingRow& row : SETTINGS_TABLE)
+    {
+        if (IsStoredSetting(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
 
 // The stored DWORD under an entry, or nothing when the entry is missing or not a DWORD.
 bool StoredDword(const CMemorySettingsStore& store, const char* pszEntry, int& nValue)
@@ -109,6 +102,19 @@ TEST_F(SaverSettingsTest, EmptyProfileLoadsDefaultsAndCurrentScreenSize)
     EXPECT_EQ(PasswordOf(m_settings), "");
     EXPECT_TRUE(m_store.HasSection(SECTION));
     EXPECT_EQ(m_store.GetWriteCount(), 0) << "loading must not write";
+}
+
+TEST(SettingsTableTest, DefaultsPassThePagesChecks)
+{
+    // Restore Defaults puts these into the page, whose next exchange checks them.
+    for (const SettingRow& row : SETTINGS_TABLE)
+    {
+        if (!HasPageRange(row))
+            continue;
+        const int nShown = row.nIndex == SETTING_FADE_SCREEN ? 100 / row.nDefault : row.nDefault;
+        EXPECT_GE(nShown, row.range.nMin) << row.pszName;
+        EXPECT_LE(nShown, row.range.nMax) << row.pszName;
+    }
 }
 
 TEST_F(SaverSettingsTest, ZeroOrMissingResolutionReplacesBothWithScreenSize)
@@ -215,11 +221,11 @@ int DistinctValue(int nIndex)
 
 void FillDistinctValues(CSaverSettings& settings)
 {
-    for (const PersistedValue& v : SAVE_ORDER)
+    for (const SettingRow& row : StoredRows())
     {
-        if (v.nIndex != SETTING_PASSWORD)
+        if (row.nIndex != SETTING_PASSWORD)
         {
-            ASSERT_TRUE(settings.SetInt(v.nIndex, DistinctValue(v.nIndex)));
+            ASSERT_TRUE(settings.SetInt(row.nIndex, DistinctValue(row.nIndex)));
         }
     }
     ASSERT_TRUE(settings.SetString(SETTING_PASSWORD, "Secret 42!"));
@@ -230,7 +236,7 @@ TEST_F(SaverSettingsTest, EachSettingIsSavedUnderItsOwnNameAndLoadsBack)
     FillDistinctValues(m_settings);
     ASSERT_TRUE(m_settings.Save());
 
-    for (const PersistedValue& v : SAVE_ORDER)
+    for (const SettingRow& v : StoredRows())
     {
         SCOPED_TRACE(v.pszName);
         if (v.nIndex == SETTING_PASSWORD)
@@ -253,7 +259,7 @@ TEST_F(SaverSettingsTest, EachSettingIsSavedUnderItsOwnNameAndLoadsBack)
 
     CSaverSettings loaded(m_store);
     ASSERT_TRUE(loaded.Load());
-    for (const PersistedValue& v : SAVE_ORDER)
+    for (const SettingRow& v : StoredRows())
     {
         if (v.nIndex != SETTING_PASSWORD)
         {
@@ -266,7 +272,8 @@ TEST_F(SaverSettingsTest, EachSettingIsSavedUnderItsOwnNameAndLoadsBack)
 
 TEST_F(SaverSettingsTest, SaveStopsAtFirstFailedWrite)
 {
-    const int nValues = static_cast<int>(std::size(SAVE_ORDER));
+    const std::vector<SettingRow> rows = StoredRows();
+    const int nValues = static_cast<int>(rows.size());
     for (int nAllowed = 0; nAllowed <= nValues; ++nAllowed)
     {
         SCOPED_TRACE(testing::Message() << nAllowed << " writes allowed");
@@ -278,8 +285,8 @@ TEST_F(SaverSettingsTest, SaveStopsAtFirstFailedWrite)
         EXPECT_EQ(settings.Save(), nAllowed == nValues);
         for (int i = 0; i < nValues; ++i)
         {
-            EXPECT_EQ(store.FindValue(SECTION, SAVE_ORDER[i].pszName) != nullptr, i < nAllowed)
-                << SAVE_ORDER[i].pszName;
+            EXPECT_EQ(store.FindValue(SECTION, rows[i].pszName) != nullptr, i < nAllowed)
+                << rows[i].pszName;
         }
     }
 }
@@ -486,10 +493,12 @@ TEST_F(SaverSettingsTest, SetStringRefusesExactlyTheCharactersThatScrambleToZero
 
 TEST_F(SaverSettingsTest, IndexRulesOfReaderAndWriter)
 {
-    const auto IsInt = [](int n) { return n >= 0 && n <= 12 && n != SETTING_PASSWORD; };
+    const auto IsInt = [](int n) { return n >= 0 && n < SETTING_COUNT && n != SETTING_PASSWORD; };
     const auto IsSettableInt = [&](int n)
     { return IsInt(n) && n != SETTING_SCREENSAVE_USE_PASSWORD; };
-    const int indices[] = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 100};
+    std::vector<int> indices = {-1, 100};
+    for (int nIndex = 0; nIndex <= SETTING_COUNT; ++nIndex)
+        indices.push_back(nIndex);
 
     // Give every field a distinct value so that aliasing between indices shows.
     for (int nIndex : indices)

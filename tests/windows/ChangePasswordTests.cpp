@@ -6,6 +6,7 @@
 #include "CSaverSettings.h"
 #include "RegistrySnapshot.h"
 #include "WinTestUtil.h"
+#include "SettingsTable.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -185,20 +186,18 @@ TEST(ChangePassword, StoringIntoAnEmptyRegistryWritesEveryValue)
     RunDialog([&](HWND hDlg) { SubmitEntries(hDlg, "fresh", "fresh"); });
 
     const RegistrySnapshot after = SnapshotConfig();
-    const std::pair<const char*, DWORD> expected[] = {
-        {"XRes", static_cast<DWORD>(::GetSystemMetrics(SM_CXSCREEN))},
-        {"YRes", static_cast<DWORD>(::GetSystemMetrics(SM_CYSCREEN))},
-        {"SparklesCount", 500},
-        {"FireBallCount", 6},
-        {"FireWorkCount", 6},
-        {"FireBallInFireWorkMax", 80},
-        {"FireBallInFireWorkMin", 10},
-        {"FadeScreen", 2},
-        {"BackgroundSoundEnable", 1},
-        {"UseDirectX", 1},
-    };
-    for (const auto& value : expected)
-        EXPECT_EQ(DwordOf(after, value.first), value.second) << value.first;
+    // Every number at its default, the resolution as the screen that Load put in.
+    for (const SettingRow& row : SETTINGS_TABLE)
+    {
+        if (row.storage != SettingStorage::Dword)
+            continue;
+        int nExpected = row.nDefault;
+        if (row.nIndex == SETTING_XRES)
+            nExpected = ::GetSystemMetrics(SM_CXSCREEN);
+        else if (row.nIndex == SETTING_YRES)
+            nExpected = ::GetSystemMetrics(SM_CYSCREEN);
+        EXPECT_EQ(DwordOf(after, row.pszName), static_cast<DWORD>(nExpected)) << row.pszName;
+    }
     EXPECT_EQ(StoredPasswordValue(), CSaverSettings::ScramblePassword("fresh"));
 }
 

@@ -1,6 +1,7 @@
 // The preview window on its own: frame size, orientation, the thread handshake, and windows
 // of every size.
 #include "Afx.h"
+#include "BareFlame.h"
 #include "CPreviewSettings.h"
 #include "CPreviewWnd.h"
 #include "CSaverSettings.h"
@@ -34,15 +35,11 @@ public:
     HWND m_hWnd = nullptr;
 };
 
-// The bare flame field: no particles, no desktop, no sound.
 CSaverSettings FlameOnlySettings()
 {
     CSaverSettings settings;
-    for (int nIndex : {SETTING_SPARKLES_COUNT, SETTING_FIREBALL_COUNT, SETTING_FIREWORK_COUNT,
-                       SETTING_FADE_SCREEN, SETTING_BACKGROUND_SOUND})
-        settings.SetInt(nIndex, 0);
-    settings.SetInt(SETTING_FIREBALL_IN_FIREWORK_MIN, 1);
-    settings.SetInt(SETTING_FIREBALL_IN_FIREWORK_MAX, 1);
+    for (const BareFlameValue& value : BARE_FLAME)
+        settings.SetInt(value.nIndex, value.nValue);
     return settings;
 }
 

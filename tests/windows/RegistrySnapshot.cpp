@@ -1,15 +1,13 @@
 #include "RegistrySnapshot.h"
 
-#include "Afx.h"
+#include "WinTestUtil.h"
 
 #include <cstring>
 
 RegistrySnapshot SnapshotConfig()
 {
     RegistrySnapshot snapshot;
-    CWinApp* pApp = AfxGetApp();
-    const std::string strKey = std::string("Software\\") + pApp->m_pszRegistryKey + "\\" +
-                               pApp->m_pszProfileName + "\\Config";
+    const std::string strKey = ConfigKeyPath();
     HKEY hKey = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, strKey.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
         return snapshot;

@@ -25,8 +25,8 @@ TEST(SaverProcess, RefusedDisplayModeReportsTheCreationFailure)
 {
     CSaverRegistry registry("vulkara");
     // No mode of the rig has this size: DirectDraw fails, then the GDI path's change.
-    registry.SetInt("XRes", 1000);
-    registry.SetInt("YRes", 700);
+    registry.SetInt(SETTING_XRES, 1000);
+    registry.SetInt(SETTING_YRES, 700);
     const DWORD dwWidthBefore = ScreenWidth();
     for (BOOL bUseDirectX : {FALSE, TRUE})
     {

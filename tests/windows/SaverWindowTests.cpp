@@ -22,7 +22,6 @@ const DWORD kCloseTimeoutMs = 3000;
 const DWORD kSettleMs = 300;
 // Past the saver's one-second grace period for mouse moves.
 const DWORD kPastGraceMs = 1200;
-const int kPasswordEditId = 1033;
 
 struct DisplayMode
 {
@@ -238,7 +237,7 @@ TEST_F(SaverWindowTest, PasswordDialogRefusesNearMissesAndClosesOnTheStoredText)
                    {
                        bAsked = true;
                        bHeldWhileAsking = g_bPauseRendering == 1 && g_bRenderingPaused == 1;
-                       nLimit = ::SendDlgItemMessageA(hDlg, kPasswordEditId, EM_GETLIMITTEXT, 0, 0);
+                       nLimit = ::SendDlgItemMessageA(hDlg, IDC_PASSWORD_EDIT, EM_GETLIMITTEXT, 0, 0);
 
                        // Further close requests while the dialog is up are dropped.
                        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
@@ -248,7 +247,7 @@ TEST_F(SaverWindowTest, PasswordDialogRefusesNearMissesAndClosesOnTheStoredText)
 
                        for (const std::string& strAttempt : nearMisses)
                        {
-                           SetDlgItemTextNotify(hDlg, kPasswordEditId, strAttempt.c_str());
+                           SetDlgItemTextNotify(hDlg, IDC_PASSWORD_EDIT, strAttempt.c_str());
                            WatchForWindow("#32770", kProfile,
                                           [&](HWND hBox)
                                           {
@@ -258,7 +257,7 @@ TEST_F(SaverWindowTest, PasswordDialogRefusesNearMissesAndClosesOnTheStoredText)
                            ClickDlgButton(hDlg, IDOK);
                            bStillOpenAfterEach = bStillOpenAfterEach && ::IsWindow(hDlg);
                        }
-                       SetDlgItemTextNotify(hDlg, kPasswordEditId, "Secret");
+                       SetDlgItemTextNotify(hDlg, IDC_PASSWORD_EDIT, "Secret");
                        ClickDlgButton(hDlg, IDOK);
                    });
     ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
@@ -284,8 +283,8 @@ TEST_F(SaverWindowTest, CancelResumesAndOnlyALargerMoveAsksAgain)
     auto cancelDialog = [&](HWND hDlg)
     {
         ++nAsked;
-        strEditOnOpen = DlgItemText(hDlg, kPasswordEditId);
-        SetDlgItemTextNotify(hDlg, kPasswordEditId, "typed, then cancelled");
+        strEditOnOpen = DlgItemText(hDlg, IDC_PASSWORD_EDIT);
+        SetDlgItemTextNotify(hDlg, IDC_PASSWORD_EDIT, "typed, then cancelled");
         ClickDlgButton(hDlg, IDCANCEL);
     };
     WatchForWindow("#32770", kDialogCaption, cancelDialog);
@@ -374,8 +373,8 @@ TEST_F(SaverWindowTest, HoldParksTheThreadAndShowsSystemColoursOnDirectDraw)
 TEST_F(SaverWindowTest, RefusedModeFailsCreationAndLeavesTheDisplayAlone)
 {
     // No display of the rig offers this size, on either path.
-    m_registry.SetInt("XRes", 1000);
-    m_registry.SetInt("YRes", 700);
+    m_registry.SetInt(SETTING_XRES, 1000);
+    m_registry.SetInt(SETTING_YRES, 700);
     const DisplayMode modeBefore = CurrentMode();
     for (BOOL bUseDirectX : {FALSE, TRUE})
     {

@@ -1,12 +1,11 @@
 #include "ScrSettings.h"
 
 #include "CSaverSettings.h"
+#include "SettingsTable.h"
+#include "WinTestUtil.h"
 
 namespace
 {
-const char kDesktopKey[] = "Control Panel\\Desktop";
-const char kPasswordOption[] = "ScreenSaveUsePassword";
-const char kProgramKey[] = "Software\\Tarvikon\\Vulkara\\";
 
 void SetValue(const std::string& strKey, const char* pszName, DWORD dwType, const void* pData,
               DWORD cbData)
@@ -20,50 +19,50 @@ void SetValue(const std::string& strKey, const char* pszName, DWORD dwType, cons
 }
 } // namespace
 
-CSaverRegistry::CSaverRegistry(const char* pszProfile)
-    : m_strProfileKey(std::string(kProgramKey) + pszProfile)
+CSaverRegistry::CSaverRegistry(const char* pszProfile) : m_strProfile(pszProfile)
 {
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, (m_strProfileKey + "\\Config").c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, ConfigKeyPath(m_strProfile).c_str());
 }
 
 CSaverRegistry::~CSaverRegistry()
 {
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, (m_strProfileKey + "\\Config").c_str());
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, m_strProfileKey.c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, ConfigKeyPath(m_strProfile).c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, ProfileKeyPath(m_strProfile).c_str());
     HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_WRITE, &hKey) == ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_WRITE, &hKey) == ERROR_SUCCESS)
     {
-        ::RegDeleteValueA(hKey, kPasswordOption);
+        ::RegDeleteValueA(hKey, PASSWORD_OPTION);
         ::RegCloseKey(hKey);
     }
 }
 
-void CSaverRegistry::SetInt(const char* pszName, DWORD dwValue)
+void CSaverRegistry::SetInt(SettingIndex nIndex, DWORD dwValue)
 {
-    SetValue(m_strProfileKey + "\\Config", pszName, REG_DWORD, &dwValue, sizeof(dwValue));
+    SetValue(ConfigKeyPath(m_strProfile), SettingRowOf(nIndex).pszName, REG_DWORD, &dwValue,
+             sizeof(dwValue));
 }
 
 void CSaverRegistry::SetPassword(const std::string& strPassword)
 {
     const std::string strStored = CSaverSettings::ScramblePassword(strPassword);
-    SetValue(m_strProfileKey + "\\Config", "Password", REG_SZ, strStored.c_str(),
-             static_cast<DWORD>(strStored.size() + 1));
+    SetValue(ConfigKeyPath(m_strProfile), SettingRowOf(SETTING_PASSWORD).pszName, REG_SZ,
+             strStored.c_str(), static_cast<DWORD>(strStored.size() + 1));
 }
 
 void CSaverRegistry::SetSystemPasswordOption(DWORD dwValue)
 {
-    SetValue(kDesktopKey, kPasswordOption, REG_DWORD, &dwValue, sizeof(dwValue));
+    SetValue(DESKTOP_KEY, PASSWORD_OPTION, REG_DWORD, &dwValue, sizeof(dwValue));
 }
 
 void CSaverRegistry::SetSystemPasswordOptionText(const char* pszValue)
 {
-    SetValue(kDesktopKey, kPasswordOption, REG_SZ, pszValue,
+    SetValue(DESKTOP_KEY, PASSWORD_OPTION, REG_SZ, pszValue,
              static_cast<DWORD>(lstrlenA(pszValue) + 1));
 }
 
 void CSaverRegistry::SetQuietSaver(BOOL bUseDirectX)
 {
-    SetInt("UseDirectX", bUseDirectX ? 1 : 0);
-    SetInt("BackgroundSoundEnable", 0);
-    SetInt("FadeScreen", 0);
+    SetInt(SETTING_USE_DIRECTX, bUseDirectX ? 1 : 0);
+    SetInt(SETTING_BACKGROUND_SOUND, 0);
+    SetInt(SETTING_FADE_SCREEN, 0);
 }

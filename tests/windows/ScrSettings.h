@@ -4,6 +4,8 @@
 // profile (the test program's own, or the real vulkara.scr's) and the system's screen-saver
 // password option.
 
+#include "SettingIndex.h"
+
 #include <windows.h>
 
 #include <string>
@@ -19,7 +21,7 @@ public:
     CSaverRegistry(const CSaverRegistry&) = delete;
     CSaverRegistry& operator=(const CSaverRegistry&) = delete;
 
-    void SetInt(const char* pszName, DWORD dwValue);
+    void SetInt(SettingIndex nIndex, DWORD dwValue);
     // The password as the settings record stores it (scrambled).
     void SetPassword(const std::string& strPassword);
 
@@ -31,5 +33,5 @@ public:
     void SetQuietSaver(BOOL bUseDirectX);
 
 private:
-    std::string m_strProfileKey;
+    std::string m_strProfile;
 };

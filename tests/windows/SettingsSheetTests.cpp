@@ -6,6 +6,7 @@
 #include "CSaverSettings.h"
 #include "RegistrySnapshot.h"
 #include "ScreenCapture.h"
+#include "SettingsTable.h"
 #include "WinTestUtil.h"
 #include "resource.h"
 
@@ -21,7 +22,6 @@
 namespace
 {
 const char kSheetCaption[] = "Vulkara (v2.21)";
-const int ID_APPLY_NOW = 0x3021;
 // Longer than the page's one-second idle countdown.
 const DWORD kPastIdleMs = 1500;
 const DWORD kWaitMs = 5000;
@@ -121,19 +121,22 @@ FieldValues ReadFields(HWND hPage)
             DlgItemText(hPage, IDC_SPARKLES_LABEL)};
 }
 
+// The fields as the settings table's defaults show them: the fade divisor as a percentage.
 void ExpectDefaults(const FieldValues& f)
 {
+    const auto Text = [](SettingIndex nIndex) { return std::to_string(DefaultOf(nIndex)); };
+    const int nFadePercent = 100 / DefaultOf(SETTING_FADE_SCREEN);
     EXPECT_EQ(f.nRow, 0);
-    EXPECT_EQ(f.strFireWorks, "6");
-    EXPECT_EQ(f.strMin, "10");
-    EXPECT_EQ(f.strMax, "80");
-    EXPECT_EQ(f.strFireBalls, "6");
-    EXPECT_EQ(f.strFade, "50");
-    EXPECT_TRUE(f.bShowDesktop);
-    EXPECT_TRUE(f.bSound);
-    EXPECT_TRUE(f.bDirectX);
-    EXPECT_EQ(f.nSparkles, 500);
-    EXPECT_EQ(f.strCount, "Count:500");
+    EXPECT_EQ(f.strFireWorks, Text(SETTING_FIREWORK_COUNT));
+    EXPECT_EQ(f.strMin, Text(SETTING_FIREBALL_IN_FIREWORK_MIN));
+    EXPECT_EQ(f.strMax, Text(SETTING_FIREBALL_IN_FIREWORK_MAX));
+    EXPECT_EQ(f.strFireBalls, Text(SETTING_FIREBALL_COUNT));
+    EXPECT_EQ(f.strFade, std::to_string(nFadePercent));
+    EXPECT_EQ(f.bShowDesktop, nFadePercent != 0);
+    EXPECT_EQ(f.bSound, DefaultOf(SETTING_BACKGROUND_SOUND) != 0);
+    EXPECT_EQ(f.bDirectX, DefaultOf(SETTING_USE_DIRECTX) != 0);
+    EXPECT_EQ(f.nSparkles, DefaultOf(SETTING_SPARKLES_COUNT));
+    EXPECT_EQ(f.strCount, "Count:" + Text(SETTING_SPARKLES_COUNT));
 }
 
 RECT ChildRect(HWND hParent, int nID)

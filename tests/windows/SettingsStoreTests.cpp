@@ -2,6 +2,7 @@
 // types, and how it reads values that other programs or users put there.
 #include "SettingsAccess.h"
 #include "CSaverSettings.h"
+#include "SettingsTable.h"
 
 #include "Afx.h"
 #include "WinTestUtil.h"
@@ -13,9 +14,6 @@
 
 namespace
 {
-const char* const DESKTOP_KEY = "Control Panel\\Desktop";
-const char* const PASSWORD_OPTION = "ScreenSaveUsePassword";
-
 // The settings key as the installed program's file name fixes it, worked out here from the
 // module's own path rather than from the framework.
 std::string ExpectedConfigKey()
@@ -25,7 +23,7 @@ std::string ExpectedConfigKey()
     std::string strName = szPath;
     strName.erase(0, strName.find_last_of("\\/") + 1);
     strName.erase(strName.find_last_of('.'));
-    return "Software\\Tarvikon\\Vulkara\\" + strName + "\\Config";
+    return ConfigKeyPath(strName);
 }
 
 bool ConfigKeyExists()
@@ -146,20 +144,19 @@ TEST_F(SettingsStore, SaveWritesDwordsThatReadBack)
 {
     const struct
     {
-        const char* pszName;
-        int nIndex;
+        SettingIndex nIndex;
         int nValue;
     } values[] = {
-        {"XRes", SETTING_XRES, 800},
-        {"YRes", SETTING_YRES, 600},
-        {"SparklesCount", SETTING_SPARKLES_COUNT, 321},
-        {"FireBallCount", SETTING_FIREBALL_COUNT, 17},
-        {"FireWorkCount", SETTING_FIREWORK_COUNT, 42},
-        {"FireBallInFireWorkMax", SETTING_FIREBALL_IN_FIREWORK_MAX, 120},
-        {"FireBallInFireWorkMin", SETTING_FIREBALL_IN_FIREWORK_MIN, 3},
-        {"FadeScreen", SETTING_FADE_SCREEN, 4},
-        {"BackgroundSoundEnable", SETTING_BACKGROUND_SOUND, 0},
-        {"UseDirectX", SETTING_USE_DIRECTX, 0},
+        {SETTING_XRES, 800},
+        {SETTING_YRES, 600},
+        {SETTING_SPARKLES_COUNT, 321},
+        {SETTING_FIREBALL_COUNT, 17},
+        {SETTING_FIREWORK_COUNT, 42},
+        {SETTING_FIREBALL_IN_FIREWORK_MAX, 120},
+        {SETTING_FIREBALL_IN_FIREWORK_MIN, 3},
+        {SETTING_FADE_SCREEN, 4},
+        {SETTING_BACKGROUND_SOUND, 0},
+        {SETTING_USE_DIRECTX, 0},
     };
     CSaverSettings settings;
     for (const auto& v : values)
@@ -168,10 +165,11 @@ TEST_F(SettingsStore, SaveWritesDwordsThatReadBack)
 
     for (const auto& v : values)
     {
-        SCOPED_TRACE(v.pszName);
+        const char* pszName = SettingRowOf(v.nIndex).pszName;
+        SCOPED_TRACE(pszName);
         DWORD dwType = 0;
         std::string strData;
-        ASSERT_TRUE(ReadConfigValue(v.pszName, dwType, strData));
+        ASSERT_TRUE(ReadConfigValue(pszName, dwType, strData));
         EXPECT_EQ(dwType, static_cast<DWORD>(REG_DWORD));
         EXPECT_EQ(strData, Dword(static_cast<DWORD>(v.nValue)));
     }
@@ -183,7 +181,7 @@ TEST_F(SettingsStore, SaveWritesDwordsThatReadBack)
     CSaverSettings loaded;
     loaded.Load();
     for (const auto& v : values)
-        EXPECT_EQ(IntOf(loaded, v.nIndex), v.nValue) << v.pszName;
+        EXPECT_EQ(IntOf(loaded, v.nIndex), v.nValue) << SettingRowOf(v.nIndex).pszName;
     EXPECT_EQ(IntOf(loaded, SETTING_USE_CURRENT_RES), 0);
 }
 

@@ -1,6 +1,7 @@
 #include "WinTestUtil.h"
 
 #include "Afx.h"
+#include "resource.h"
 
 #include <map>
 #include <vector>
@@ -145,15 +146,27 @@ void CancelWatch(UINT_PTR nWatch)
     g_watches.erase(nWatch);
 }
 
-namespace
+std::string ProgramKeyPath()
 {
+    char szKey[256] = {};
+    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_REGISTRY_KEY, szKey, sizeof(szKey));
+    return std::string("Software\\") + szKey;
+}
+
+std::string ProfileKeyPath(const std::string& strProfile)
+{
+    return ProgramKeyPath() + "\\" + strProfile;
+}
+
+std::string ConfigKeyPath(const std::string& strProfile)
+{
+    return ProfileKeyPath(strProfile) + "\\Config";
+}
+
 std::string ConfigKeyPath()
 {
-    CWinApp* pApp = AfxGetApp();
-    return std::string("Software\\") + pApp->m_pszRegistryKey + "\\" + pApp->m_pszProfileName +
-           "\\Config";
+    return ConfigKeyPath(AfxGetApp()->m_pszProfileName);
 }
-} // namespace
 
 bool ReadConfigValue(const char* pszName, DWORD& dwType, std::string& strData)
 {
@@ -176,9 +189,6 @@ bool ReadConfigValue(const char* pszName, DWORD& dwType, std::string& strData)
 
 void DeleteConfigKey()
 {
-    CWinApp* pApp = AfxGetApp();
-    const std::string strAppKey =
-        std::string("Software\\") + pApp->m_pszRegistryKey + "\\" + pApp->m_pszProfileName;
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, (strAppKey + "\\Config").c_str());
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, strAppKey.c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, ConfigKeyPath().c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, ProfileKeyPath(AfxGetApp()->m_pszProfileName).c_str());
 }

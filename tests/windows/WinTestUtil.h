@@ -38,6 +38,18 @@ UINT_PTR WatchForWindow(const char* pszClass, const char* pszCaption,
                         std::function<void(HWND)> action, DWORD dwTimeoutMs = 10000);
 void CancelWatch(UINT_PTR nWatch);
 
+// Registry keys below HKEY_CURRENT_USER: the program's own ("Software\" and string-table entry
+// IDS_REGISTRY_KEY), a profile's (an application name) below it, the profile's settings key,
+// and the settings key of this test program's own profile.
+std::string ProgramKeyPath();
+std::string ProfileKeyPath(const std::string& strProfile);
+std::string ConfigKeyPath(const std::string& strProfile);
+std::string ConfigKeyPath();
+
+// The system's screen-saver settings and its password option, which the saver only reads.
+inline constexpr char DESKTOP_KEY[] = "Control Panel\\Desktop";
+inline constexpr char PASSWORD_OPTION[] = "ScreenSaveUsePassword";
+
 // The registry value of the test program's settings, for reading back what the code wrote.
 bool ReadConfigValue(const char* pszName, DWORD& dwType, std::string& strData);
 // Deletes the test program's whole settings key.

@@ -6,8 +6,6 @@
 
 namespace
 {
-constexpr int ID_APPLY_NOW = 0x3021;
-
 // Puts a button where another one is and hides that one.
 void MoveButtonInto(HWND hSheet, int nButton, int nPlace)
 {

@@ -54,6 +54,9 @@ private:
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
 
     void ShowSparklesCount();
+    // Ticks "Show Desktop Screen" when the fade is non-zero.
+    void ShowDesktopState();
+    void DestroyPreview();
     void RebuildPreview();
 
     ISettingsWriter* m_pWriter;

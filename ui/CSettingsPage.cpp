@@ -4,10 +4,11 @@
 #include "CPreviewWnd.h"
 #include "CSaverSettings.h"
 #include "DataExchangeControls.h"
+#include "SettingsTable.h"
 
 #include <cstdio>
+#include <iterator>
 #include <new>
-#include <utility>
 
 namespace
 {
@@ -16,25 +17,7 @@ constexpr UINT IDLE_TIMER_PERIOD_MS = 100;
 // Timer ticks after the last change at which the preview is rebuilt: about a second.
 constexpr int PREVIEW_REBUILD_TICKS = 10;
 
-constexpr int SPARKLES_MIN = 0;
-constexpr int SPARKLES_MAX = 1000;
 constexpr int SPARKLES_TICK_FREQUENCY = 100;
-constexpr int FIREWORK_COUNT_MIN = 0;
-constexpr int FIREWORK_COUNT_MAX = 100;
-constexpr int EXPLOSION_SIZE_MIN = 1;
-constexpr int EXPLOSION_SIZE_MAX = 150;
-constexpr int FIREBALL_COUNT_MIN = 0;
-constexpr int FIREBALL_COUNT_MAX = 50;
-constexpr int FADE_PERCENT_MIN = 0;
-constexpr int FADE_PERCENT_MAX = 100;
-
-// What Restore Defaults puts in; the same as the record's defaults (fade 50 % is FadeScreen 2).
-constexpr int DEFAULT_FIREWORK_COUNT = 6;
-constexpr int DEFAULT_FIREBALL_COUNT = 6;
-constexpr int DEFAULT_FIREBALL_MIN = 10;
-constexpr int DEFAULT_FIREBALL_MAX = 80;
-constexpr int DEFAULT_FADE_PERCENT = 50;
-constexpr int DEFAULT_SPARKLES_COUNT = 500;
 // The fade that ticking "Show Desktop Screen" turns on.
 constexpr int SHOW_DESKTOP_FADE_PERCENT = 50;
 
@@ -52,6 +35,13 @@ constexpr int RESOLUTION_CURRENT = 0;
 int ConvertFade(int nValue)
 {
     return nValue != 0 ? 100 / nValue : 0;
+}
+
+// The range check of a field, with the bounds the settings table gives the page.
+void DDV_Setting(CDataExchange* pDX, int nValue, SettingIndex nIndex)
+{
+    const SettingRange range = SettingRowOf(nIndex).range;
+    DDV_MinMaxInt(pDX, nValue, range.nMin, range.nMax);
 }
 } // namespace
 
@@ -84,8 +74,7 @@ CSettingsPage::~CSettingsPage() = default;
 
 bool CSettingsPage::StoreSettings(ISettingsWriter* pWriter)
 {
-    if (m_nFireBallMin > m_nFireBallMax)
-        std::swap(m_nFireBallMin, m_nFireBallMax);
+    OrderExplosionSizes(m_nFireBallMin, m_nFireBallMax);
     if (!pWriter->SetInt(SETTING_SPARKLES_COUNT, m_nSparklesCount) ||
         !pWriter->SetInt(SETTING_FIREBALL_COUNT, m_nFireBallCount) ||
         !pWriter->SetInt(SETTING_FIREWORK_COUNT, m_nFireWorkCount) ||
@@ -114,15 +103,15 @@ void CSettingsPage::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_SHOW_DESKTOP, m_checkShowDesktop);
     DDX_CBIndex(pDX, IDC_RESOLUTION, m_nResolution);
     DDX_Text(pDX, IDC_FIREWORK_COUNT, m_nFireWorkCount);
-    DDV_MinMaxInt(pDX, m_nFireWorkCount, FIREWORK_COUNT_MIN, FIREWORK_COUNT_MAX);
+    DDV_Setting(pDX, m_nFireWorkCount, SETTING_FIREWORK_COUNT);
     DDX_Text(pDX, IDC_FIREBALL_MIN, m_nFireBallMin);
-    DDV_MinMaxInt(pDX, m_nFireBallMin, EXPLOSION_SIZE_MIN, EXPLOSION_SIZE_MAX);
+    DDV_Setting(pDX, m_nFireBallMin, SETTING_FIREBALL_IN_FIREWORK_MIN);
     DDX_Text(pDX, IDC_FIREBALL_MAX, m_nFireBallMax);
-    DDV_MinMaxInt(pDX, m_nFireBallMax, EXPLOSION_SIZE_MIN, EXPLOSION_SIZE_MAX);
+    DDV_Setting(pDX, m_nFireBallMax, SETTING_FIREBALL_IN_FIREWORK_MAX);
     DDX_Text(pDX, IDC_FIREBALL_COUNT, m_nFireBallCount);
-    DDV_MinMaxInt(pDX, m_nFireBallCount, FIREBALL_COUNT_MIN, FIREBALL_COUNT_MAX);
+    DDV_Setting(pDX, m_nFireBallCount, SETTING_FIREBALL_COUNT);
     DDX_Text(pDX, IDC_FADE_PERCENT, m_nFadePercent);
-    DDV_MinMaxInt(pDX, m_nFadePercent, FADE_PERCENT_MIN, FADE_PERCENT_MAX);
+    DDV_Setting(pDX, m_nFadePercent, SETTING_FADE_SCREEN);
     DDX_Slider(pDX, IDC_SPARKLES, m_nSparklesCount);
     DDX_Check(pDX, IDC_SOUND, m_bBackgroundSound);
     DDX_Check(pDX, IDC_USE_DIRECTX, m_bUseDirectX);
@@ -132,12 +121,13 @@ BOOL CSettingsPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
     // The exchange above placed the slider under its default range; place it again.
-    m_sliderSparkles.SetRangeMin(SPARKLES_MIN, FALSE);
-    m_sliderSparkles.SetRangeMax(SPARKLES_MAX, FALSE);
+    const SettingRange sparkles = SettingRowOf(SETTING_SPARKLES_COUNT).range;
+    m_sliderSparkles.SetRangeMin(sparkles.nMin, FALSE);
+    m_sliderSparkles.SetRangeMax(sparkles.nMax, FALSE);
     m_sliderSparkles.SetPos(m_nSparklesCount);
     m_sliderSparkles.SetTicFreq(SPARKLES_TICK_FREQUENCY);
     ShowSparklesCount();
-    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ShowDesktopState();
     m_nTimerId = SetTimer(IDLE_TIMER_ID, IDLE_TIMER_PERIOD_MS);
     return TRUE;
 }
@@ -179,7 +169,7 @@ LRESULT CSettingsPage::OnHScroll(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 LRESULT CSettingsPage::OnFadeChange(UINT, WPARAM, LPARAM, BOOL&)
 {
     UpdateData(TRUE);
-    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ShowDesktopState();
     m_nIdleTicks = 0;
     return 0;
 }
@@ -207,16 +197,16 @@ LRESULT CSettingsPage::OnPreview(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CSettingsPage::OnRestoreDefaults(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_nResolution = RESOLUTION_CURRENT;
-    m_nFireWorkCount = DEFAULT_FIREWORK_COUNT;
-    m_nFireBallCount = DEFAULT_FIREBALL_COUNT;
-    m_nFireBallMin = DEFAULT_FIREBALL_MIN;
-    m_nFireBallMax = DEFAULT_FIREBALL_MAX;
-    m_nFadePercent = DEFAULT_FADE_PERCENT;
-    m_nSparklesCount = DEFAULT_SPARKLES_COUNT;
-    m_bBackgroundSound = 1;
-    m_bUseDirectX = 1;
+    m_nFireWorkCount = DefaultOf(SETTING_FIREWORK_COUNT);
+    m_nFireBallCount = DefaultOf(SETTING_FIREBALL_COUNT);
+    m_nFireBallMin = DefaultOf(SETTING_FIREBALL_IN_FIREWORK_MIN);
+    m_nFireBallMax = DefaultOf(SETTING_FIREBALL_IN_FIREWORK_MAX);
+    m_nFadePercent = ConvertFade(DefaultOf(SETTING_FADE_SCREEN));
+    m_nSparklesCount = DefaultOf(SETTING_SPARKLES_COUNT);
+    m_bBackgroundSound = DefaultOf(SETTING_BACKGROUND_SOUND);
+    m_bUseDirectX = DefaultOf(SETTING_USE_DIRECTX);
     UpdateData(FALSE);
-    m_checkShowDesktop.SetCheck(BST_CHECKED);
+    ShowDesktopState();
     ShowSparklesCount();
     UpdateData(TRUE);
     m_nIdleTicks = 0;
@@ -245,21 +235,27 @@ LRESULT CSettingsPage::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 LRESULT CSettingsPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
     KillTimer(m_nTimerId);
-    if (m_pPreview != nullptr)
-    {
-        m_pPreview->DestroyWindow();
-        m_pPreview = nullptr;
-    }
+    DestroyPreview();
     return Default();
 }
 
-void CSettingsPage::RebuildPreview()
+void CSettingsPage::ShowDesktopState()
+{
+    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CSettingsPage::DestroyPreview()
 {
     if (m_pPreview != nullptr)
     {
         m_pPreview->DestroyWindow(); // the window deletes its object
         m_pPreview = nullptr;
     }
+}
+
+void CSettingsPage::RebuildPreview()
+{
+    DestroyPreview();
     if (m_checkPreview.GetCheck() != BST_CHECKED)
         return;
 
