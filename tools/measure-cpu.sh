@@ -237,5 +237,5 @@ printf '%s\n' "${results[@]}" | paste -d'|' <(printf '%s\n' "${names[@]}") - |
             sep = "; "
         }
         print ""
-        print "(rows below idle: CPU above the idle row'\''s)"
+        print "(the rows under idle are net of the idle row'\''s processor time)"
     }'
