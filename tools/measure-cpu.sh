@@ -39,6 +39,14 @@ done
 [ -n "$peer" ] || { echo "measure-cpu: xflame missing (apt-get install xscreensaver-data-extra)" >&2; exit 2; }
 
 mkdir -p "$work"
+# One measurement at a time per tree: runs would share the rig's prefix, count each other's
+# processes, and one's cleanup would end the other's saver. The rig's processes inherit the
+# lock, so it also waits for any that outlived an interrupted run.
+exec 9>"$work/lock"
+if ! flock -n 9; then
+    echo "measure-cpu: another measurement is running in $work; waiting for it" >&2
+    flock 9
+fi
 counter=$work/damage-frames
 if [ ! -x "$counter" ] || [ "$root/tools/damage-frames.c" -nt "$counter" ]; then
     cc -O2 -Wall -o "$counter" "$root/tools/damage-frames.c" -lXdamage -lX11 || {
