@@ -80,7 +80,7 @@ CONF
 
 # Wine's settings for a cheap DirectDraw path, the same as the README gives for running the
 # saver: without Direct3D's command-stream thread, which spins between frames, and with Mesa's
-# software renderer drawing on the calling thread. That halves Wine's own processor use on
+# software renderer drawing on the calling thread. That more than halves Wine's processor use on
 # that path and leaves the picture as it is.
 rig_wine_cheap_env() {
     export WINE_D3D_CONFIG=csmt=0
