@@ -43,6 +43,8 @@ Section "Monitor"
     Identifier "monitor"
     HorizSync 5.0-1000.0
     VertRefresh 5.0-200.0
+    # Two 1024x768 monitors side by side, for the layouts of several monitors.
+    Modeline "2048x768" 127.75 2048 2152 2360 2672 768 771 781 798 -hsync +vsync
 EndSection
 Section "Screen"
     Identifier "screen"
@@ -51,8 +53,8 @@ Section "Screen"
     DefaultDepth 24
     SubSection "Display"
         Depth 24
-        Modes "1024x768" "800x600" "640x480"
-        Virtual 1024 768
+        Modes "1024x768" "2048x768" "1280x1024" "800x600" "640x480"
+        Virtual 2048 1024
     EndSubSection
 EndSection
 CONF
@@ -63,11 +65,14 @@ CONF
         RIG_XORG_PID=$!
         local i
         for i in $(seq 1 100); do
-            if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+            kill -0 "$RIG_XORG_PID" 2>/dev/null || break
+            # The server that answers must be ours: another rig starting at the same moment may
+            # have taken the same number first. The lock file holds the owner's process id.
+            if [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock")" = "$RIG_XORG_PID" ] &&
+                DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
                 export DISPLAY=":$n"
                 return 0
             fi
-            kill -0 "$RIG_XORG_PID" 2>/dev/null || break
             sleep 0.1
         done
         kill "$RIG_XORG_PID" 2>/dev/null
