@@ -24,6 +24,9 @@ constexpr long GRACE_MILLISECONDS = 1000;
 // How far the pointer may wander from the first position seen after the grace period.
 constexpr int MOUSE_THRESHOLD = 15;
 constexpr int DEFAULT_PALETTE_SIZE = 20;
+// How often the saver looks for input that did not reach it as messages.
+constexpr UINT_PTR INPUT_WATCH_TIMER = 1;
+constexpr UINT INPUT_WATCH_MILLISECONDS = 100;
 
 // The system palette. A desktop of more than 8 bits per pixel has none; the dialog drawn
 // while the saver holds still needs the system's colours, so take the default palette's
@@ -79,8 +82,14 @@ BOOL CVulkaraWnd::Create(const RECT& rect, CWnd* pParentWnd)
         s_lpszClassName = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW);
     if (s_lpszClassName == nullptr)
         return FALSE;
-    return CreateEx(WS_EX_TOPMOST, s_lpszClassName, nullptr, WS_POPUP | WS_VISIBLE, rect,
-                    pParentWnd, 0);
+    if (!CreateEx(WS_EX_TOPMOST, s_lpszClassName, nullptr, WS_POPUP | WS_VISIBLE, rect, pParentWnd,
+                  0))
+        return FALSE;
+    // A saver started while another program (or the saver before it) still holds the
+    // foreground would otherwise get no keys.
+    ::SetForegroundWindow(m_hWnd);
+    ::SetFocus(m_hWnd);
+    return TRUE;
 }
 
 void CVulkaraWnd::PostNcDestroy()
@@ -134,6 +143,8 @@ BOOL CVulkaraWnd::SetUp()
         StopAndRestore();
         return FALSE;
     }
+    WatchInput();
+    ::SetTimer(m_hWnd, INPUT_WATCH_TIMER, INPUT_WATCH_MILLISECONDS, nullptr);
     return TRUE;
 }
 
@@ -148,8 +159,10 @@ LRESULT CVulkaraWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&)
     settings.GetInt(SETTING_SCREENSAVE_USE_PASSWORD, bUsePassword);
     if (bUsePassword && !VerifyPassword())
     {
-        // Only a move away from where the pointer is now asks again.
+        // Only a move away from where the pointer is now asks again; the typing into the
+        // dialog is not new input.
         ::GetCursorPos(&m_ptMouseRef);
+        WatchInput();
         return 0;
     }
     StopAndRestore();
@@ -188,14 +201,57 @@ LRESULT CVulkaraWnd::OnActivate(UINT, WPARAM wParam, LPARAM, BOOL&)
 
 LRESULT CVulkaraWnd::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
-    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ApplyMouseRule({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return Default();
+}
+
+void CVulkaraWnd::ApplyMouseRule(POINT pt)
+{
     if (static_cast<long>(std::clock()) - m_nStartClock <= GRACE_MILLISECONDS)
-        return Default();
+        return;
     if (m_ptMouseRef.x == -1 && m_ptMouseRef.y == -1)
         m_ptMouseRef = pt;
     else if (std::abs(pt.x - m_ptMouseRef.x) > MOUSE_THRESHOLD ||
              std::abs(pt.y - m_ptMouseRef.y) > MOUSE_THRESHOLD)
         PostClose();
+}
+
+void CVulkaraWnd::WatchInput()
+{
+    LASTINPUTINFO info = {sizeof(info), 0};
+    ::GetLastInputInfo(&info);
+    m_dwLastInput = info.dwTime;
+    ::GetCursorPos(&m_ptLastCursor);
+}
+
+LRESULT CVulkaraWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    // Input may go elsewhere when the saver did not get the foreground, or the pointer sits
+    // where no window of this process is: the system's record of the last input and the
+    // pointer's position still tell. A dialog up has its own input.
+    if (wParam != INPUT_WATCH_TIMER)
+        return Default();
+    if (g_bPauseRendering)
+        return 0;
+    const DWORD dwLastInput = m_dwLastInput;
+    const POINT ptLast = m_ptLastCursor;
+    WatchInput();
+    // The release of a key pressed before the saver started is no reason to end it.
+    if (static_cast<long>(std::clock()) - m_nStartClock <= GRACE_MILLISECONDS)
+        return 0;
+    const bool bMoved = m_ptLastCursor.x != ptLast.x || m_ptLastCursor.y != ptLast.y;
+    if (bMoved)
+        ApplyMouseRule(m_ptLastCursor);
+    else if (m_dwLastInput != dwLastInput)
+        PostClose(); // a key or a button
+    return 0;
+}
+
+LRESULT CVulkaraWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    // The display may settle at another size after creation (an earlier program putting its
+    // mode back late): the saver keeps covering all of it.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE);
     return Default();
 }
 

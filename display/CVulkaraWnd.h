@@ -56,6 +56,8 @@ public:
     MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
     MESSAGE_HANDLER(WM_CANCELMODE, OnCancelMode)
     MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER(WM_DISPLAYCHANGE, OnDisplayChange)
     CHAIN_MSG_MAP(CWnd)
     END_MSG_MAP()
 
@@ -75,8 +77,14 @@ private:
     LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&);
 
     void PostClose();
+    // The close rule for a pointer at pt (screen coordinates, which are the client's).
+    void ApplyMouseRule(POINT pt);
+    // Takes the system's last-input time and the pointer's position as seen.
+    void WatchInput();
     BOOL SetUp();
     BOOL SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem);
     // Stops the render loop and puts the display back; safe to call more than once.
@@ -92,4 +100,6 @@ private:
     std::unique_ptr<IFrameOutput> m_pOutput;
     CDirectDrawOutput* m_pDirectDraw = nullptr; // m_pOutput on the DirectDraw path
     CRenderLoop m_loop{CRenderLoop::SAVER_FLAGS};
+    DWORD m_dwLastInput = 0;
+    POINT m_ptLastCursor = {0, 0};
 };
