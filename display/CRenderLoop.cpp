@@ -121,9 +121,12 @@ unsigned __stdcall CRenderLoop::ThreadEntry(void* pThis)
 void CRenderLoop::Run()
 {
     m_pOutput->OnThreadStart();
+    // Frames are due on a fixed schedule, so that a wait that ends a little late does not
+    // lower the rate; a frame that took its whole period, or a hold, is followed at once by
+    // the next and the schedule starts again from there.
+    long long nDue = NowMs();
     while (*m_flags.pStop == 0)
     {
-        const long long nStart = NowMs();
         DrawFrame();
         if (*m_flags.pPause != 0)
         {
@@ -133,10 +136,12 @@ void CRenderLoop::Run()
                 WaitAwhile(INFINITE);
             *m_flags.pPaused = 0;
         }
-        // A frame that took its whole period, or a hold, is followed at once by the next.
-        for (long long nLeft = nStart + FRAME_MILLISECONDS - NowMs();
-             nLeft > 0 && *m_flags.pStop == 0; nLeft = nStart + FRAME_MILLISECONDS - NowMs())
-            WaitAwhile(static_cast<DWORD>(nLeft));
+        nDue += FRAME_MILLISECONDS;
+        long long nNow = NowMs();
+        if (nDue < nNow)
+            nDue = nNow;
+        for (; nNow < nDue && *m_flags.pStop == 0; nNow = NowMs())
+            WaitAwhile(static_cast<DWORD>(nDue - nNow));
     }
     m_pOutput->OnThreadEnd();
 }
