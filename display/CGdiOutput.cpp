@@ -68,13 +68,6 @@ BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* 
     return TRUE;
 }
 
-void CGdiOutput::OnThreadEnd()
-{
-    if (m_hDC != nullptr)
-        ::ReleaseDC(m_hWnd, m_hDC);
-    m_hDC = nullptr;
-}
-
 uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
 {
     if (--m_nFramesToFull <= 0)
@@ -88,10 +81,10 @@ uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
 
 bool CGdiOutput::EndFrame(bool bRendered)
 {
-    // Kept for the thread's life: one per frame costs more than the copy.
-    if (m_hDC == nullptr)
-        m_hDC = ::GetWindowDC(m_hWnd);
-    if (!bRendered || m_hDC == nullptr)
+    // Taken for each frame: a device context kept from before the window was shown may go
+    // on drawing nowhere.
+    HDC hDC = bRendered ? ::GetWindowDC(m_hWnd) : nullptr;
+    if (hDC == nullptr)
     {
         m_changed.InvalidateAll();
         return false;
@@ -103,10 +96,11 @@ bool CGdiOutput::EndFrame(bool bRendered)
                          [&](int nTop, int nRows)
                          {
                              m_lastRuns.emplace_back(nTop, nRows);
-                             bCopied = SetDIBitsRows(m_hDC, m_nWidth, nTop, nRows, m_bits.data(),
+                             bCopied = SetDIBitsRows(hDC, m_nWidth, nTop, nRows, m_bits.data(),
                                                      m_nStride, pInfo) &&
                                        bCopied;
                          });
+    ::ReleaseDC(m_hWnd, hDC);
     if (!bCopied)
         m_changed.InvalidateAll();
     return bCopied;

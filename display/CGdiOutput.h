@@ -11,7 +11,7 @@
 
 // A device-independent 8-bit bitmap copied into the window at the desktop's colour depth, with
 // the display's resolution changed to the frame's. Only the rows that changed go to the
-// screen, in bands of a bounded size; the device context belongs to the drawing thread.
+// screen, in bands of a bounded size, through a device context of the drawing thread's own.
 class CGdiOutput : public IFrameOutput
 {
 public:
@@ -29,7 +29,6 @@ public:
     // out; the display is then as it was.
     BOOL Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene);
 
-    void OnThreadEnd() override;
     uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
     bool EndFrame(bool bRendered) override;
     // The last frame stays on the screen under the dialog; the frame after the hold is whole.
@@ -50,7 +49,6 @@ private:
     BOOL m_bDisplayChanged = FALSE;
     std::vector<uint8_t> m_info; // BITMAPINFO with 256 colours
     std::vector<uint8_t> m_bits;
-    HDC m_hDC = nullptr; // the window's, taken and released by the drawing thread
     CChangedRows m_changed;
     std::vector<std::pair<int, int>> m_lastRuns;
 };

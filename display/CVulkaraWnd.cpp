@@ -224,6 +224,17 @@ void CVulkaraWnd::WatchInput()
     ::GetCursorPos(&m_ptLastCursor);
 }
 
+LRESULT CVulkaraWnd::OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    // Input that reaches the window as messages is judged by the message rules. The system
+    // stamps its last input when it queues it, which is not the message's own time.
+    LASTINPUTINFO info = {sizeof(info), 0};
+    ::GetLastInputInfo(&info);
+    m_dwInputSeen = info.dwTime;
+    bHandled = FALSE;
+    return 0;
+}
+
 LRESULT CVulkaraWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     // Input may go elsewhere when the saver did not get the foreground, or the pointer sits
@@ -242,8 +253,8 @@ LRESULT CVulkaraWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&)
     const bool bMoved = m_ptLastCursor.x != ptLast.x || m_ptLastCursor.y != ptLast.y;
     if (bMoved)
         ApplyMouseRule(m_ptLastCursor);
-    else if (m_dwLastInput != dwLastInput)
-        PostClose(); // a key or a button
+    else if (m_dwLastInput != dwLastInput && m_dwLastInput != m_dwInputSeen)
+        PostClose(); // a key or a button that no message brought
     return 0;
 }
 

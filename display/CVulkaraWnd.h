@@ -39,6 +39,8 @@ public:
     LPDIRECTDRAWSURFACE GetPrimarySurface() const;
 
     BEGIN_MSG_MAP(CVulkaraWnd)
+    MESSAGE_RANGE_HANDLER(WM_KEYFIRST, WM_KEYLAST, OnAnyInput)
+    MESSAGE_RANGE_HANDLER(WM_MOUSEFIRST, WM_MOUSELAST, OnAnyInput)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
@@ -77,6 +79,7 @@ private:
     LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&);
 
@@ -100,6 +103,7 @@ private:
     std::unique_ptr<IFrameOutput> m_pOutput;
     CDirectDrawOutput* m_pDirectDraw = nullptr; // m_pOutput on the DirectDraw path
     CRenderLoop m_loop{CRenderLoop::SAVER_FLAGS};
-    DWORD m_dwLastInput = 0;
+    DWORD m_dwLastInput = 0; // the system's last input time, as last seen
+    DWORD m_dwInputSeen = 0; // the system's last input time when a message last brought input
     POINT m_ptLastCursor = {0, 0};
 };
