@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Stretches an 8-bit frame to a destination of any size by nearest pixel, so that the fire
+// stays crisp: every destination pixel takes the source pixel whose area holds its centre,
+// source column floor((2x + 1) * W / (2 * DW)) and likewise for rows. Whole-number factors
+// therefore repeat each source pixel exactly k times, and shrinking drops pixels evenly.
+// The maps are worked out once per size; a destination row that repeats the one above it
+// is copied whole.
+class CFrameScaler
+{
+public:
+    // Prepares the maps from a source of nSourceWidth x nSourceHeight to a destination of
+    // nDestWidth x nDestHeight. False, leaving the scaler empty, for a size below 1.
+    bool Configure(int nSourceWidth, int nSourceHeight, int nDestWidth, int nDestHeight);
+
+    // Scales pSource (packed rows of the source width) into pDest, whose rows lie nDestPitch
+    // bytes apart (negative for a bottom-up picture given by its top row). Does nothing
+    // when not configured.
+    void Scale(const std::uint8_t* pSource, std::uint8_t* pDest, std::ptrdiff_t nDestPitch) const;
+
+    // The source index of destination index nDest, for a source of nSourceSize scaled to
+    // nDestSize: the rule both maps follow.
+    static int SourceIndex(int nDest, int nDestSize, int nSourceSize);
+
+    bool IsConfigured() const { return !m_rowMap.empty(); }
+    int GetSourceWidth() const { return m_nSourceWidth; }
+    int GetSourceHeight() const { return m_nSourceHeight; }
+    int GetDestWidth() const { return static_cast<int>(m_columnMap.size()); }
+    int GetDestHeight() const { return static_cast<int>(m_rowMap.size()); }
+
+private:
+    int m_nSourceWidth = 0;
+    int m_nSourceHeight = 0;
+    std::vector<std::uint32_t> m_columnMap; // source column of each destination column
+    std::vector<std::uint32_t> m_rowMap;    // source row of each destination row
+};
