@@ -9,7 +9,8 @@
 // source column floor((2x + 1) * W / (2 * DW)) and likewise for rows. Whole-number factors
 // therefore repeat each source pixel exactly k times, and shrinking drops pixels evenly.
 // The maps are worked out once per size; a destination row that repeats the one above it
-// is copied whole.
+// is copied whole, and where the destination is wider each source pixel is written as one
+// run of its copies rather than gathered pixel by pixel.
 class CFrameScaler
 {
 public:
@@ -33,8 +34,14 @@ public:
     int GetDestHeight() const { return static_cast<int>(m_rowMap.size()); }
 
 private:
+    void ScaleRow(const std::uint8_t* pSourceRow, std::uint8_t* pDest) const;
+
     int m_nSourceWidth = 0;
     int m_nSourceHeight = 0;
     std::vector<std::uint32_t> m_columnMap; // source column of each destination column
     std::vector<std::uint32_t> m_rowMap;    // source row of each destination row
+    // When widening by at most RUN_STORE_BYTES: the copies of each source column, and how
+    // many source columns can be written as whole stores before a store would pass the row.
+    std::vector<std::uint8_t> m_runs;
+    int m_nRunColumns = 0;
 };

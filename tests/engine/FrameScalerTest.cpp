@@ -73,11 +73,18 @@ TEST(FrameScalerTest, EveryDestinationPixelTakesTheSourcePixelUnderItsCentre)
         int nSourceWidth, nSourceHeight, nDestWidth, nDestHeight;
         bool bBottomUp;
     } cases[] = {
-        {1024, 576, 1920, 1080, false}, {1024, 576, 3840, 2160, false},
-        {1024, 768, 2048, 768, true},   {100, 50, 300, 150, false},
-        {1024, 768, 1024, 768, false},  {7, 5, 13, 11, true},
-        {640, 480, 153, 113, false},    {5, 3, 1, 1, false},
+        {1024, 576, 1920, 1080, false},
+        {1024, 576, 3840, 2160, false},
+        {1024, 768, 2048, 768, true},
+        {100, 50, 300, 150, false},
+        {1024, 768, 1024, 768, false},
+        {7, 5, 13, 11, true},
+        {640, 480, 153, 113, false},
+        {5, 3, 1, 1, false},
         {1024, 429, 3440, 1440, false},
+        {3, 2, 24, 16, false},
+        {3, 2, 25, 3, true},
+        {10, 4, 23, 9, false},
     };
     for (const auto& c : cases)
     {
@@ -118,7 +125,9 @@ TEST(FrameScalerTest, EveryDestinationPixelTakesTheSourcePixelUnderItsCentre)
                 }
                 // Whole-number factors repeat each source pixel exactly k times.
                 if (nFactorX != 0 && nFactorY != 0)
+                {
                     EXPECT_EQ(pRow[x], Pattern(x / nFactorX, y / nFactorY)) << x << "," << y;
+                }
             }
             for (int x = c.nDestWidth; x < nPitch; ++x)
                 ASSERT_EQ(pRow[x], GUARD) << "written past the row end at " << x << "," << y;
