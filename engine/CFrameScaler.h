@@ -27,6 +27,12 @@ public:
     // nDestSize: the rule both maps follow.
     static int SourceIndex(int nDest, int nDestSize, int nSourceSize);
 
+    // The source row destination row y shows (0 <= y < GetDestHeight()).
+    int GetSourceRow(int y) const
+    {
+        return static_cast<int>(m_rowMap[static_cast<std::size_t>(y)]);
+    }
+
     bool IsConfigured() const { return !m_rowMap.empty(); }
     int GetSourceWidth() const { return m_nSourceWidth; }
     int GetSourceHeight() const { return m_nSourceHeight; }

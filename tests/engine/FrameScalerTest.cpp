@@ -115,6 +115,7 @@ TEST(FrameScalerTest, EveryDestinationPixelTakesTheSourcePixelUnderItsCentre)
             const std::uint8_t* pRow =
                 pTop + static_cast<std::ptrdiff_t>(c.bBottomUp ? -nPitch : nPitch) * y;
             const int nSourceY = CentreSource(y, c.nDestHeight, c.nSourceHeight);
+            ASSERT_EQ(scaler.GetSourceRow(y), nSourceY) << "row " << y;
             for (int x = 0; x < c.nDestWidth; ++x)
             {
                 const int nSourceX = CentreSource(x, c.nDestWidth, c.nSourceWidth);
