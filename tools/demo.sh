@@ -10,16 +10,28 @@ cd "$root"
 cmake --preset native >/dev/null && cmake --build --preset native || exit 1
 cmake --preset windows >/dev/null && cmake --build --preset windows || exit 1
 scr="$root/build/windows/app/vulkara.scr"
+. "$root/tools/rig.sh"
+
+# quiet_sound: without a sound device Wine gets no audio driver, rather than each of its
+# drivers filling the log with the sound library's complaints; the saver then runs silently.
+quiet_sound() {
+    if ! rig_has_sound_device; then
+        export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="
+        echo "Sound is off: this machine has no sound device."
+    fi
+}
 
 if [ -n "${DISPLAY:-}" ]; then
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    rig_wine_cheap_env
+    quiet_sound
     echo "Running $scr /s on $DISPLAY; any key, click or mouse movement ends it."
     exec wine "$scr" /s
 fi
 
-. "$root/tools/rig.sh"
 trap rig_stop EXIT
 rig_start "$root/build/demo" || exit 1
+quiet_sound
 shot="$root/build/demo/vulkara.png"
 wine "$scr" /s &
 saver=$!

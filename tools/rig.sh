@@ -43,6 +43,8 @@ Section "Monitor"
     Identifier "monitor"
     HorizSync 5.0-1000.0
     VertRefresh 5.0-200.0
+    # Two 1024x768 monitors side by side, for the layouts of several monitors.
+    Modeline "2048x768" 127.75 2048 2152 2360 2672 768 771 781 798 -hsync +vsync
 EndSection
 Section "Screen"
     Identifier "screen"
@@ -51,8 +53,8 @@ Section "Screen"
     DefaultDepth 24
     SubSection "Display"
         Depth 24
-        Modes "1024x768" "800x600" "640x480"
-        Virtual 1024 768
+        Modes "1024x768" "2048x768" "1280x1024" "800x600" "640x480"
+        Virtual 2048 1024
     EndSubSection
 EndSection
 CONF
@@ -63,11 +65,14 @@ CONF
         RIG_XORG_PID=$!
         local i
         for i in $(seq 1 100); do
-            if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+            kill -0 "$RIG_XORG_PID" 2>/dev/null || break
+            # The server that answers must be ours: another rig starting at the same moment may
+            # have taken the same number first. The lock file holds the owner's process id.
+            if [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock")" = "$RIG_XORG_PID" ] &&
+                DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
                 export DISPLAY=":$n"
                 return 0
             fi
-            kill -0 "$RIG_XORG_PID" 2>/dev/null || break
             sleep 0.1
         done
         kill "$RIG_XORG_PID" 2>/dev/null
@@ -78,10 +83,25 @@ CONF
     return 1
 }
 
+# Wine's settings for a cheap DirectDraw path, the same as the README gives for running the
+# saver: without Direct3D's command-stream thread, which spins between frames, and with Mesa's
+# software renderer drawing on the calling thread. That more than halves Wine's processor use on
+# that path and leaves the picture as it is.
+rig_wine_cheap_env() {
+    export WINE_D3D_CONFIG=csmt=0
+    export LP_NUM_THREADS=0
+}
+
+# rig_has_sound_device: true when the kernel lists a sound card.
+rig_has_sound_device() {
+    [ -r /proc/asound/cards ] && grep -q '^ *[0-9]' /proc/asound/cards
+}
+
 rig_start_wine() {
     export WINEPREFIX="$RIG_DIR/wine"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    rig_wine_cheap_env
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         wineboot -i >"$RIG_DIR/wineboot.log" 2>&1 || {
             echo "rig: wineboot failed; see $RIG_DIR/wineboot.log" >&2

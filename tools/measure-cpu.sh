@@ -1,0 +1,249 @@
+#!/usr/bin/env bash
+# Measures what a frame on the screen costs: the full-screen saver on each output path against
+# XScreenSaver's xflame, all at 40 frames a second on the rig's Xorg dummy server at 1024x768.
+#   tools/measure-cpu.sh [VULKARA_SCR]      (default build/windows/app/vulkara.scr)
+#
+# Cases, one after the other: idle (the rig alone, nothing drawing), xflame, the saver on the
+# GDI path, on the DirectDraw path, and on the GDI path with the desktop overlay. Each runs 5 s
+# to warm up, then 15 s are measured:
+# - processor time: utime + stime from /proc/PID/stat (which includes all of a process's
+#   threads, live and ended) at the start and end of the window, summed over the processes
+#   that do the work: the rig's Xorg, every process of the rig's Wine prefix (the saver,
+#   wineserver, Wine's helpers, found by WINEPREFIX in /proc/PID/environ or as children of
+#   those) and xflame. The idle window's cost is subtracted. Counting only the rig's own
+#   processes, rather than the whole machine's idle time, keeps the figure honest when other
+#   builds run on the machine at the same time; they still slow the rig down, so a loaded
+#   machine shows fewer frames.
+# - frames that reach the screen: tools/damage-frames.c counts bursts of Damage events on the
+#   root window, events less than 5 ms apart belonging to one frame.
+# The table gives processor use in % of one core, frames on the screen per second and the
+# processor time per shown frame, with each saver row's cost per frame over xflame's.
+# It leaves nothing running and restores the saver's settings in the rig's prefix.
+# MEASURE_CPU_VERBOSE=1 lists each counted process with its processor time on stderr.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+scr=${1:-$root/build/windows/app/vulkara.scr}
+[ -f "$scr" ] || { echo "measure-cpu: no $scr (build it: cmake --build --preset windows --target vulkara)" >&2; exit 2; }
+scr=$(cd "$(dirname "$scr")" && pwd)/$(basename "$scr")
+
+readonly WARMUP_S=5
+readonly WINDOW_S=15
+readonly PEER_DELAY_US=25000
+readonly CONFIG='HKCU\Software\Tarvikon\Vulkara\vulkara\Config'
+work=$root/build/measure
+
+peer=""
+for p in /usr/libexec/xscreensaver/xflame /usr/lib/xscreensaver/xflame; do
+    [ -x "$p" ] && { peer=$p; break; }
+done
+[ -n "$peer" ] || { echo "measure-cpu: xflame missing (apt-get install xscreensaver-data-extra)" >&2; exit 2; }
+
+mkdir -p "$work"
+# One measurement at a time per tree: runs would share the rig's prefix, count each other's
+# processes, and one's cleanup would end the other's saver. The rig's processes inherit the
+# lock, so it also waits for any that outlived an interrupted run.
+exec 9>"$work/lock"
+if ! flock -n 9; then
+    echo "measure-cpu: another measurement is running in $work; waiting for it" >&2
+    flock 9
+fi
+counter=$work/damage-frames
+if [ ! -x "$counter" ] || [ "$root/tools/damage-frames.c" -nt "$counter" ]; then
+    cc -O2 -Wall -o "$counter" "$root/tools/damage-frames.c" -lXdamage -lX11 || {
+        echo "measure-cpu: cannot build the frame counter (apt-get install libxdamage-dev)" >&2
+        exit 2
+    }
+fi
+
+. "$root/tools/rig.sh"
+
+saver_pid=""
+peer_pid=""
+saved_config=""
+cleanup() {
+    [ -n "$peer_pid" ] && kill "$peer_pid" 2>/dev/null && wait "$peer_pid" 2>/dev/null
+    [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
+    if [ -n "${WINEPREFIX:-}" ] && [ -n "$saved_config" ]; then
+        wine reg delete "$CONFIG" /f >/dev/null 2>&1
+        [ -s "$saved_config" ] && wine reg import "$saved_config" >/dev/null 2>&1
+    fi
+    rig_stop
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+load_before=$(uptime)
+rig_start "$work/rig" || exit 1
+saved_config=$work/config-before.reg
+rm -f "$saved_config"
+wine reg export "$CONFIG" "$saved_config" >/dev/null 2>&1 || : >"$saved_config"
+wineserver -w
+
+# measure_window: prints "CPU_SECONDS FRAMES" for the next WINDOW_S seconds. The helper runs
+# without WINEPREFIX in its environment, so that it and the counter are not taken for Wine's.
+measure_window() {
+    env -u WINEPREFIX python3 - "$RIG_XORG_PID" "${peer_pid:-0}" "$WINEPREFIX" "$WINDOW_S" \
+        "$counter" <<'PY'
+import os, subprocess, sys, time
+
+xorg, peer, prefix, seconds, counter = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3], \
+    float(sys.argv[4]), sys.argv[5]
+tick = os.sysconf('SC_CLK_TCK')
+mine = {os.getpid(), os.getppid()}
+want = ('WINEPREFIX=' + prefix).encode()
+
+def stat(pid):
+    with open('/proc/%d/stat' % pid) as f:
+        fields = f.read().rsplit(')', 1)[1].split()
+    # After the name: state ppid ... utime (14th field of the line) and stime (15th).
+    return int(fields[1]), (int(fields[11]) + int(fields[12])) / tick
+
+def rig_processes():
+    """CPU seconds so far of every process of the rig, by pid."""
+    found, parents = {}, {}
+    for name in os.listdir('/proc'):
+        if not name.isdigit():
+            continue
+        pid = int(name)
+        if pid in mine:
+            continue
+        try:
+            ppid, cpu = stat(pid)
+            parents[pid] = (ppid, cpu)
+            if pid in (xorg, peer):
+                found[pid] = cpu
+                continue
+            with open('/proc/%d/environ' % pid, 'rb') as f:
+                if want in f.read().split(b'\0'):
+                    found[pid] = cpu
+        except OSError:
+            pass
+    grew = True
+    while grew:
+        grew = False
+        for pid, (ppid, cpu) in parents.items():
+            if pid not in found and ppid in found and ppid != xorg:
+                found[pid] = cpu
+                grew = True
+    return found
+
+first = rig_processes()
+frames = subprocess.Popen([counter, str(seconds)], stdout=subprocess.PIPE, text=True)
+last = dict(first)
+end = time.monotonic() + seconds
+while time.monotonic() < end:
+    time.sleep(min(0.5, max(0.0, end - time.monotonic())))
+    last.update(rig_processes())
+out, _ = frames.communicate()
+# A process that started inside the window counts from zero; one that ended counts up to its
+# last sample.
+cpu = sum(v - first.get(pid, 0.0) for pid, v in last.items())
+if os.environ.get('MEASURE_CPU_VERBOSE'):
+    for pid, v in sorted(last.items()):
+        try:
+            with open('/proc/%d/cmdline' % pid, 'rb') as f:
+                name = f.read().replace(b'\0', b' ').decode(errors='replace').strip()
+        except OSError:
+            name = '(ended)'
+        print('  %7d %6.2f s %s' % (pid, v - first.get(pid, 0.0), name[:70]), file=sys.stderr)
+print('%.2f %s' % (cpu, out.split()[1]))
+PY
+}
+
+settings() {
+    local pair
+    for pair in "$@"; do
+        wine reg add "$CONFIG" /v "${pair%%=*}" /t REG_DWORD /d "${pair#*=}" /f >/dev/null 2>&1 ||
+            { echo "measure-cpu: cannot write ${pair%%=*}" >&2; return 1; }
+    done
+}
+
+saver_run() {
+    settings "$@" BackgroundSoundEnable=0 || return 1
+    wineserver -w
+    wine "$scr" /s >"$work/saver.log" 2>&1 &
+    saver_pid=$!
+    local i
+    for i in $(seq 1 150); do
+        [ -n "$(xdotool search --onlyvisible --class vulkara.scr 2>/dev/null)" ] && break
+        kill -0 "$saver_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    sleep "$WARMUP_S"
+    kill -0 "$saver_pid" 2>/dev/null || { echo "measure-cpu: the saver ended early" >&2; return 1; }
+    result=$(measure_window) || return 1
+    xdotool key space
+    for i in $(seq 1 100); do
+        kill -0 "$saver_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$saver_pid" 2>/dev/null
+    wait "$saver_pid" 2>/dev/null
+    saver_pid=""
+    wineserver -w
+}
+
+# Each case sets result to "CPU_SECONDS FRAMES".
+names=() results=() result=""
+run_case() {
+    local name=$1
+    shift
+    echo "measuring: $name" >&2
+    "$@" || exit 1
+    names+=("$name")
+    results+=("$result")
+}
+
+peer_run() {
+    env -u WINEPREFIX "$peer" -root -delay "$PEER_DELAY_US" >/dev/null 2>&1 &
+    peer_pid=$!
+    sleep "$WARMUP_S"
+    result=$(measure_window) || return 1
+    kill "$peer_pid" 2>/dev/null
+    wait "$peer_pid" 2>/dev/null
+    peer_pid=""
+}
+
+idle_run() {
+    sleep "$WARMUP_S"
+    result=$(measure_window)
+}
+
+run_case "idle (Xorg alone)" idle_run
+run_case "xflame -delay $PEER_DELAY_US" peer_run
+run_case "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0
+run_case "Vulkara, DirectDraw" saver_run UseDirectX=1 FadeScreen=0
+run_case "Vulkara, GDI + desktop overlay" saver_run UseDirectX=0 FadeScreen=1
+load_after=$(uptime)
+
+echo "$scr at $(xdotool getdisplaygeometry | tr ' ' x), $WINDOW_S s per case after $WARMUP_S s warm-up"
+echo "load before: ${load_before#*load average: }; after: ${load_after#*load average: }"
+echo
+printf '%s\n' "${results[@]}" | paste -d'|' <(printf '%s\n' "${names[@]}") - |
+    awk -F'|' -v window="$WINDOW_S" '
+    {
+        split($2, r, " ")
+        name[NR] = $1; cpu[NR] = r[1]; frames[NR] = r[2]
+    }
+    END {
+        print "| | CPU, % of a core | frames on screen / s | CPU per shown frame (ms) |"
+        print "|---|---:|---:|---:|"
+        idle = cpu[1]
+        printf "| %s | %.1f | %.1f | - |\n", name[1], 100 * idle / window, frames[1] / window
+        for (i = 2; i <= NR; i++) {
+            net = cpu[i] - idle
+            per[i] = frames[i] > 0 ? 1000 * net / frames[i] : -1
+            printf "| %s | %.1f | %.1f | %s |\n", name[i], 100 * net / window,
+                frames[i] / window, per[i] < 0 ? "no frames" : sprintf("%.2f", per[i])
+        }
+        print ""
+        printf "CPU per shown frame over xflame'\''s:"
+        sep = " "
+        for (i = 3; i <= NR; i++) {
+            ratio = per[2] > 0 && per[i] >= 0 ? sprintf("%.1f", per[i] / per[2]) : "n/a"
+            printf "%s%s %s", sep, name[i], ratio
+            sep = "; "
+        }
+        print ""
+        print "(the rows under idle are net of the idle row'\''s processor time)"
+    }'
