@@ -2,10 +2,12 @@
 // form of the two per-pixel loops and a memcpy of one frame.
 
 #include "CFixedSettings.h"
+#include "CFrameScaler.h"
 #include "CNativeEnginePlatform.h"
 #include "CVulkara.h"
 #include "LiteralLoops.h"
 #include "EngineGlobals.h"
+#include "FireSize.h"
 #include "FlameKernels.h"
 #include "Random.h"
 
@@ -159,6 +161,32 @@ void BenchMemcpy(benchmark::State& state, Resolution resolution)
     SetFrameCounters(state, resolution);
 }
 
+// The classic-size frame of a burning engine stretched to the screen's size, as the output
+// under the Classic fire size does for every frame.
+void BenchClassicScale(benchmark::State& state, Resolution resolution)
+{
+    const FrameSize classic = ClassicSize(resolution.nWidth, resolution.nHeight);
+    CNativeEnginePlatform platform;
+    const std::unique_ptr<CVulkara> pEngine =
+        MakeEngine(platform, {classic.nWidth, classic.nHeight}, 0);
+    if (!pEngine)
+    {
+        state.SkipWithError("the engine cannot run");
+        return;
+    }
+    std::vector<uint8_t> frame(static_cast<size_t>(classic.nWidth) * classic.nHeight);
+    pEngine->Render(frame.data());
+    std::vector<uint8_t> screen(static_cast<size_t>(resolution.nWidth) * resolution.nHeight);
+    CFrameScaler scaler;
+    scaler.Configure(classic.nWidth, classic.nHeight, resolution.nWidth, resolution.nHeight);
+    for (auto _ : state)
+    {
+        scaler.Scale(frame.data(), screen.data(), resolution.nWidth);
+        benchmark::ClobberMemory();
+    }
+    SetFrameCounters(state, resolution);
+}
+
 // Collects the timings as the console shows them, to print the side-by-side table at the end.
 class CTableReporter : public benchmark::ConsoleReporter
 {
@@ -244,6 +272,10 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(Name("Memcpy", resolution).c_str(), BenchMemcpy, resolution)
             ->Unit(benchmark::kMicrosecond);
+        if (resolution.nWidth > CLASSIC_MAX_WIDTH)
+            benchmark::RegisterBenchmark(Name("ClassicScale", resolution).c_str(),
+                                         BenchClassicScale, resolution)
+                ->Unit(benchmark::kMicrosecond);
     }
     for (const FlameKernelVariant& variant : GetFlameKernelVariants())
     {

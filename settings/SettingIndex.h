@@ -17,6 +17,8 @@ enum SettingIndex
     SETTING_PASSWORD = 10,
     SETTING_USE_DIRECTX = 11,
     SETTING_SCREENSAVE_USE_PASSWORD = 12,
+    SETTING_MULTI_MONITOR = 13,
+    SETTING_FIRE_SIZE = 14,
 
     // One past the highest index.
     SETTING_COUNT

@@ -67,6 +67,9 @@ constexpr SettingRow SETTINGS_TABLE[] = {
     {SETTING_BACKGROUND_SOUND,         "BackgroundSoundEnable", SettingStorage::Dword,    LoadStage::Counts,  1,   0, {0, 1}},
     {SETTING_USE_DIRECTX,              "UseDirectX",            SettingStorage::Dword,    LoadStage::First,   1,   1, {0, 1}},
     {SETTING_PASSWORD,                 "Password",              SettingStorage::Password, LoadStage::Last,    0,   0, NO_RANGE},
+    // The page offers these as lists; the ranges are the rows of each list.
+    {SETTING_MULTI_MONITOR,            "MultiMonitor",          SettingStorage::Dword,    LoadStage::Last,    0,   0, {0, 2}},
+    {SETTING_FIRE_SIZE,                "FireSize",              SettingStorage::Dword,    LoadStage::Last,    0,   0, {0, 1}},
     {SETTING_USE_CURRENT_RES,          "UseCurrentRes",         SettingStorage::Derived,  LoadStage::Last,    0,   0, NO_RANGE},
     {SETTING_SCREENSAVE_USE_PASSWORD,  "ScreenSaveUsePassword", SettingStorage::ReadOnly, LoadStage::Last,    0,   0, NO_RANGE},
     // clang-format on

@@ -4,9 +4,11 @@
 #include "BmpFile.h"
 #include "CBitmap24.h"
 #include "CFixedSettings.h"
+#include "CFrameScaler.h"
 #include "CNativeEnginePlatform.h"
 #include "CVulkara.h"
 #include "EngineGlobals.h"
+#include "FireSize.h"
 #include "PngFile.h"
 #include "Random.h"
 
@@ -29,7 +31,8 @@ constexpr int EXIT_RUN_FAILED = 1;
 const char USAGE[] =
     "usage: vulkara-render --width W --height H [--sparkles N] [--fireballs N] [--fireworks N]\n"
     "                      [--burst-min N] [--burst-max N] [--fade N] [--desktop FILE.bmp]\n"
-    "                      [--seed S] [--frames N] [--raw FILE] [--png-dir DIR]\n";
+    "                      [--seed S] [--frames N] [--raw FILE] [--png-dir DIR] [--classic]\n"
+    "--classic runs the engine at the classic size of W x H and stretches each frame to W x H.\n";
 
 struct RenderOptions
 {
@@ -46,6 +49,7 @@ struct RenderOptions
     std::string strDesktop;
     std::string strRaw;
     std::string strPngDir;
+    bool bClassic = false;
 };
 
 bool ParseLong(const char* pszText, long long nMin, long long nMax, long long& nValue)
@@ -68,6 +72,11 @@ bool ParseArguments(int argc, char** argv, RenderOptions& options, std::string& 
     for (int i = 1; i < argc; ++i)
     {
         const std::string strName = argv[i];
+        if (strName == "--classic")
+        {
+            options.bClassic = true;
+            continue;
+        }
         if (i + 1 >= argc)
         {
             strError = strName.rfind("--", 0) == 0 ? "missing value for " + strName
@@ -173,9 +182,12 @@ int main(int argc, char** argv)
         platform.SetScreen(desktop);
     }
 
+    const FrameSize engineSize =
+        EngineSizeFor(options.bClassic ? FIRE_SIZE_CLASSIC : FIRE_SIZE_SCREEN_PIXELS,
+                      options.nWidth, options.nHeight);
     CFixedSettings settings;
-    settings.SetInt(SETTING_XRES, options.nWidth);
-    settings.SetInt(SETTING_YRES, options.nHeight);
+    settings.SetInt(SETTING_XRES, engineSize.nWidth);
+    settings.SetInt(SETTING_YRES, engineSize.nHeight);
     settings.SetInt(SETTING_SPARKLES_COUNT, options.nSparkles);
     settings.SetInt(SETTING_FIREBALL_COUNT, options.nFireBalls);
     settings.SetInt(SETTING_FIREWORK_COUNT, options.nFireWorks);
@@ -191,8 +203,8 @@ int main(int argc, char** argv)
     CVulkara engine(platform);
     if (!engine.Init(settings))
     {
-        std::fprintf(stderr, "vulkara-render: the engine cannot run at %d x %d\n", options.nWidth,
-                     options.nHeight);
+        std::fprintf(stderr, "vulkara-render: the engine cannot run at %d x %d\n",
+                     engineSize.nWidth, engineSize.nHeight);
         return EXIT_RUN_FAILED;
     }
     PaletteEntry aPalette[PALETTE_SIZE];
@@ -214,16 +226,31 @@ int main(int argc, char** argv)
         std::filesystem::create_directories(options.strPngDir, error);
     }
 
+    // The frames written are always W x H; a smaller engine frame is stretched as the
+    // saver's output stretches it.
+    CFrameScaler scaler;
+    const bool bScaled = !(engineSize == FrameSize{options.nWidth, options.nHeight});
+    if (bScaled)
+        scaler.Configure(engineSize.nWidth, engineSize.nHeight, options.nWidth, options.nHeight);
+
     bool bWritten = true;
     std::thread worker(
         [&]
         {
             std::vector<uint8_t> frame(static_cast<size_t>(options.nWidth) * options.nHeight);
+            std::vector<uint8_t> engineFrame(
+                bScaled ? static_cast<size_t>(engineSize.nWidth) * engineSize.nHeight : 0);
             for (int n = 0; n < options.nFrames && bWritten; ++n)
             {
                 // Like the preview, a frame whose firework found no memory is still shown.
                 engine.Step();
-                engine.Render(frame.data());
+                if (bScaled)
+                {
+                    engine.Render(engineFrame.data());
+                    scaler.Scale(engineFrame.data(), frame.data(), options.nWidth);
+                }
+                else
+                    engine.Render(frame.data());
                 if (raw.is_open())
                     bWritten =
                         static_cast<bool>(raw.write(reinterpret_cast<const char*>(frame.data()),

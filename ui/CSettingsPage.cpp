@@ -43,6 +43,18 @@ void DDV_Setting(CDataExchange* pDX, int nValue, SettingIndex nIndex)
     const SettingRange range = SettingRowOf(nIndex).range;
     DDV_MinMaxInt(pDX, nValue, range.nMin, range.nMax);
 }
+
+// A setting whose values are the rows of a list. A stored value that is no row shows the
+// default's row without a word, and the page then holds what it shows.
+void DDX_Choice(CDataExchange* pDX, int nIDC, int& nValue, SettingIndex nIndex)
+{
+    const SettingRow& row = SettingRowOf(nIndex);
+    const auto IsChoice = [&row](int n) { return n >= row.range.nMin && n <= row.range.nMax; };
+    int nRow = IsChoice(nValue) ? nValue : row.nDefault;
+    DDX_CBIndex(pDX, nIDC, nRow);
+    if (pDX->m_bSaveAndValidate)
+        nValue = IsChoice(nRow) ? nRow : row.nDefault;
+}
 } // namespace
 
 CSettingsPage::CSettingsPage(const ISettingsReader* pReader, ISettingsWriter* pWriter)
@@ -56,6 +68,8 @@ CSettingsPage::CSettingsPage(const ISettingsReader* pReader, ISettingsWriter* pW
     pReader->GetInt(SETTING_FADE_SCREEN, m_nFadePercent);
     pReader->GetInt(SETTING_BACKGROUND_SOUND, m_bBackgroundSound);
     pReader->GetInt(SETTING_USE_DIRECTX, m_bUseDirectX);
+    pReader->GetInt(SETTING_MULTI_MONITOR, m_nMultiMonitor);
+    pReader->GetInt(SETTING_FIRE_SIZE, m_nFireSize);
     m_nFadePercent = ConvertFade(m_nFadePercent);
 
     int nXRes = 0;
@@ -92,7 +106,9 @@ bool CSettingsPage::StoreSettings(ISettingsWriter* pWriter)
     else if (!pWriter->SetInt(SETTING_USE_CURRENT_RES, 1))
         return false;
     return pWriter->SetInt(SETTING_XRES, resolution.nWidth) &&
-           pWriter->SetInt(SETTING_YRES, resolution.nHeight);
+           pWriter->SetInt(SETTING_YRES, resolution.nHeight) &&
+           pWriter->SetInt(SETTING_MULTI_MONITOR, m_nMultiMonitor) &&
+           pWriter->SetInt(SETTING_FIRE_SIZE, m_nFireSize);
 }
 
 void CSettingsPage::DoDataExchange(CDataExchange* pDX)
@@ -102,6 +118,8 @@ void CSettingsPage::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_SPARKLES, m_sliderSparkles);
     DDX_Control(pDX, IDC_SHOW_DESKTOP, m_checkShowDesktop);
     DDX_CBIndex(pDX, IDC_RESOLUTION, m_nResolution);
+    DDX_Choice(pDX, IDC_FIRE_SIZE, m_nFireSize, SETTING_FIRE_SIZE);
+    DDX_Choice(pDX, IDC_MULTI_MONITOR, m_nMultiMonitor, SETTING_MULTI_MONITOR);
     DDX_Text(pDX, IDC_FIREWORK_COUNT, m_nFireWorkCount);
     DDV_Setting(pDX, m_nFireWorkCount, SETTING_FIREWORK_COUNT);
     DDX_Text(pDX, IDC_FIREBALL_MIN, m_nFireBallMin);
@@ -205,6 +223,8 @@ LRESULT CSettingsPage::OnRestoreDefaults(UINT, WPARAM, LPARAM, BOOL&)
     m_nSparklesCount = DefaultOf(SETTING_SPARKLES_COUNT);
     m_bBackgroundSound = DefaultOf(SETTING_BACKGROUND_SOUND);
     m_bUseDirectX = DefaultOf(SETTING_USE_DIRECTX);
+    m_nMultiMonitor = DefaultOf(SETTING_MULTI_MONITOR);
+    m_nFireSize = DefaultOf(SETTING_FIRE_SIZE);
     UpdateData(FALSE);
     ShowDesktopState();
     ShowSparklesCount();

@@ -29,6 +29,7 @@ public:
     COMMAND_HANDLER(IDC_FIREBALL_MAX, EN_CHANGE, OnValueChange)
     COMMAND_HANDLER(IDC_FIREBALL_COUNT, EN_CHANGE, OnValueChange)
     COMMAND_HANDLER(IDC_SOUND, BN_CLICKED, OnValueChange)
+    COMMAND_HANDLER(IDC_FIRE_SIZE, CBN_SELCHANGE, OnValueChange)
     COMMAND_HANDLER(IDC_SHOW_DESKTOP, BN_CLICKED, OnShowDesktop)
     COMMAND_HANDLER(IDC_PREVIEW, BN_CLICKED, OnPreview)
     COMMAND_HANDLER(IDC_RESTORE_DEFAULTS, BN_CLICKED, OnRestoreDefaults)
@@ -79,4 +80,6 @@ private:
     int m_nSparklesCount = 0;
     int m_bBackgroundSound = 0;
     int m_bUseDirectX = 0;
+    int m_nMultiMonitor = 0; // the stored value; its list shows it as the row of that number
+    int m_nFireSize = 0;     // likewise
 };

@@ -161,6 +161,36 @@ TEST_F(RenderTool, RawOutputIsThePaletteAndTheFramesOfTheSaversRoad)
     EXPECT_EQ(raw, expected);
 }
 
+TEST_F(RenderTool, ClassicRunsTheEngineAtTheClassicSizeAndStretchesItsFrames)
+{
+    // 2048x1152 has the classic size 1024x576, exactly half: each engine pixel a 2x2 block.
+    constexpr int W = 1024, H = 576, FRAMES = 3;
+    const std::string strCommon = "--frames 3 --seed 5 --fade 0 ";
+    ASSERT_EQ(Run(strCommon + "--width 2048 --height 1152 --classic --raw " + Path("big.raw")), 0);
+    ASSERT_EQ(Run(strCommon + "--width 1024 --height 576 --raw " + Path("small.raw")), 0);
+    ASSERT_EQ(Run(strCommon + "--classic --width 1024 --height 576 --raw " + Path("same.raw")), 0);
+    const std::vector<uint8_t> big = Read(m_dir / "big.raw");
+    const std::vector<uint8_t> small = Read(m_dir / "small.raw");
+    ASSERT_EQ(small.size(), static_cast<size_t>(PALETTE_BYTES + FRAMES * W * H));
+    ASSERT_EQ(big.size(), static_cast<size_t>(PALETTE_BYTES + FRAMES * 4 * W * H));
+    EXPECT_EQ(Read(m_dir / "same.raw"), small) << "a screen no wider than 1024 keeps its size";
+
+    int nWrong = 0;
+    for (int n = 0; n < FRAMES; ++n)
+    {
+        const uint8_t* pSmall = &small[PALETTE_BYTES + static_cast<size_t>(n) * W * H];
+        const uint8_t* pBig = &big[PALETTE_BYTES + static_cast<size_t>(n) * 4 * W * H];
+        for (int y = 0; y < 2 * H; ++y)
+            for (int x = 0; x < 2 * W; ++x)
+                nWrong += pBig[static_cast<size_t>(y) * 2 * W + x] != pSmall[(y / 2) * W + x / 2];
+    }
+    EXPECT_EQ(nWrong, 0);
+    size_t nHot = 0;
+    for (size_t i = PALETTE_BYTES; i < small.size(); ++i)
+        nHot += small[i] != 0;
+    EXPECT_GT(nHot, 0u) << "the comparison needs a fire to compare";
+}
+
 TEST_F(RenderTool, PngFramesAndDesktopPicturesInEitherRowOrder)
 {
     WriteTestBmp(Path("up.bmp"), 70, 50, false);

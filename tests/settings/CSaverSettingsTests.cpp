@@ -61,7 +61,7 @@ protected:
 
 TEST_F(SaverSettingsTest, ConstructedRecordHoldsInitialValues)
 {
-    for (int nIndex = 0; nIndex <= SETTING_SCREENSAVE_USE_PASSWORD; ++nIndex)
+    for (int nIndex = 0; nIndex < SETTING_COUNT; ++nIndex)
     {
         if (nIndex != SETTING_PASSWORD)
         {
@@ -94,6 +94,8 @@ TEST_F(SaverSettingsTest, EmptyProfileLoadsDefaultsAndCurrentScreenSize)
         {SETTING_BACKGROUND_SOUND, 1},
         {SETTING_USE_DIRECTX, 1},
         {SETTING_SCREENSAVE_USE_PASSWORD, 0},
+        {SETTING_MULTI_MONITOR, 0},
+        {SETTING_FIRE_SIZE, 0},
     };
     for (const auto& e : expected)
     {
@@ -115,6 +117,29 @@ TEST(SettingsTableTest, DefaultsPassThePagesChecks)
         EXPECT_GE(nShown, row.range.nMin) << row.pszName;
         EXPECT_LE(nShown, row.range.nMax) << row.pszName;
     }
+}
+
+TEST(SettingsTableTest, SaveKeepsTheOriginalOrderAndWritesNewValuesAfterIt)
+{
+    // Saves stopped by a failed write leave a prefix of this list behind; older versions
+    // wrote the first eleven in exactly this order.
+    const std::vector<std::string> expected = {"XRes",
+                                               "YRes",
+                                               "SparklesCount",
+                                               "FireBallCount",
+                                               "FireWorkCount",
+                                               "FadeScreen",
+                                               "FireBallInFireWorkMax",
+                                               "FireBallInFireWorkMin",
+                                               "BackgroundSoundEnable",
+                                               "UseDirectX",
+                                               "Password",
+                                               "MultiMonitor",
+                                               "FireSize"};
+    std::vector<std::string> names;
+    for (const SettingRow& row : StoredRows())
+        names.push_back(row.pszName);
+    EXPECT_EQ(names, expected);
 }
 
 TEST_F(SaverSettingsTest, ZeroOrMissingResolutionReplacesBothWithScreenSize)

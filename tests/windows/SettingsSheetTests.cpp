@@ -71,9 +71,31 @@ int SliderPos(HWND hPage)
     return static_cast<int>(::SendDlgItemMessageA(hPage, IDC_SPARKLES, TBM_GETPOS, 0, 0));
 }
 
-int ComboRow(HWND hPage)
+int ComboRow(HWND hPage, int nID = IDC_RESOLUTION)
 {
-    return static_cast<int>(::SendDlgItemMessageA(hPage, IDC_RESOLUTION, CB_GETCURSEL, 0, 0));
+    return static_cast<int>(::SendDlgItemMessageA(hPage, nID, CB_GETCURSEL, 0, 0));
+}
+
+std::vector<std::string> ComboRows(HWND hPage, int nID)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < 8; ++i)
+    {
+        char szRow[64] = {};
+        if (::SendDlgItemMessageA(hPage, nID, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(szRow)) ==
+            CB_ERR)
+            break;
+        rows.push_back(szRow);
+    }
+    return rows;
+}
+
+// Picks a row as a user does: the list changes, then tells its page.
+void SelectComboRow(HWND hPage, int nID, int nRow)
+{
+    ::SendDlgItemMessageA(hPage, nID, CB_SETCURSEL, static_cast<WPARAM>(nRow), 0);
+    ::SendMessageA(hPage, WM_COMMAND, MAKEWPARAM(nID, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hPage, nID)));
 }
 
 HWND PreviewOf(HWND hPage)
@@ -104,6 +126,7 @@ struct FieldValues
     bool bShowDesktop, bSound, bDirectX;
     int nSparkles;
     std::string strCount;
+    int nMultiMonitorRow, nFireSizeRow;
 };
 
 FieldValues ReadFields(HWND hPage)
@@ -118,7 +141,9 @@ FieldValues ReadFields(HWND hPage)
             IsChecked(hPage, IDC_SOUND),
             IsChecked(hPage, IDC_USE_DIRECTX),
             SliderPos(hPage),
-            DlgItemText(hPage, IDC_SPARKLES_LABEL)};
+            DlgItemText(hPage, IDC_SPARKLES_LABEL),
+            ComboRow(hPage, IDC_MULTI_MONITOR),
+            ComboRow(hPage, IDC_FIRE_SIZE)};
 }
 
 // The fields as the settings table's defaults show them: the fade divisor as a percentage.
@@ -137,6 +162,8 @@ void ExpectDefaults(const FieldValues& f)
     EXPECT_EQ(f.bDirectX, DefaultOf(SETTING_USE_DIRECTX) != 0);
     EXPECT_EQ(f.nSparkles, DefaultOf(SETTING_SPARKLES_COUNT));
     EXPECT_EQ(f.strCount, "Count:" + Text(SETTING_SPARKLES_COUNT));
+    EXPECT_EQ(f.nMultiMonitorRow, DefaultOf(SETTING_MULTI_MONITOR));
+    EXPECT_EQ(f.nFireSizeRow, DefaultOf(SETTING_FIRE_SIZE));
 }
 
 RECT ChildRect(HWND hParent, int nID)
@@ -152,21 +179,16 @@ TEST(SettingsSheet, EmptyRegistryShowsTheDefaultsOnTwoTabs)
 {
     DeleteConfigKey();
     FieldValues fields = {};
-    std::vector<std::string> rows;
+    std::vector<std::string> rows, monitorRows, sizeRows;
     int nTabs = 0;
     bool bApplyHidden = false, bHelpHidden = false, bOkShown = false, bCancelShown = false;
     const INT_PTR nResult = RunSheet(
         [&](HWND hSheet, HWND hPage)
         {
             fields = ReadFields(hPage);
-            for (int i = 0; i < 8; ++i)
-            {
-                char szRow[64] = {};
-                if (::SendDlgItemMessageA(hPage, IDC_RESOLUTION, CB_GETLBTEXT, i,
-                                          reinterpret_cast<LPARAM>(szRow)) == CB_ERR)
-                    break;
-                rows.push_back(szRow);
-            }
+            rows = ComboRows(hPage, IDC_RESOLUTION);
+            monitorRows = ComboRows(hPage, IDC_MULTI_MONITOR);
+            sizeRows = ComboRows(hPage, IDC_FIRE_SIZE);
             nTabs = static_cast<int>(::SendMessageA(
                 reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETTABCONTROL, 0, 0)),
                 TCM_GETITEMCOUNT, 0, 0));
@@ -184,6 +206,10 @@ TEST(SettingsSheet, EmptyRegistryShowsTheDefaultsOnTwoTabs)
     EXPECT_EQ(nResult, IDCANCEL);
     ExpectDefaults(fields);
     EXPECT_EQ(rows, (std::vector<std::string>{"Current", "640x480", "800x600", "1024x768"}));
+    EXPECT_EQ(monitorRows,
+              (std::vector<std::string>{"A fire on every monitor", "Fire on the main monitor only",
+                                        "One fire across all monitors"}));
+    EXPECT_EQ(sizeRows, (std::vector<std::string>{"Screen pixels", "Classic"}));
     EXPECT_EQ(nTabs, 2);
     EXPECT_TRUE(bApplyHidden);
     EXPECT_TRUE(bHelpHidden);
@@ -353,7 +379,9 @@ TEST(SettingsSheet, RestoreDefaultsSetsEveryField)
                  {SETTING_FADE_SCREEN, 0},
                  {SETTING_SPARKLES_COUNT, 100},
                  {SETTING_BACKGROUND_SOUND, 0},
-                 {SETTING_USE_DIRECTX, 0}});
+                 {SETTING_USE_DIRECTX, 0},
+                 {SETTING_MULTI_MONITOR, 2},
+                 {SETTING_FIRE_SIZE, 1}});
     FieldValues before = {}, after = {};
     RunSheet(
         [&](HWND hSheet, HWND hPage)
@@ -367,7 +395,62 @@ TEST(SettingsSheet, RestoreDefaultsSetsEveryField)
     EXPECT_EQ(before.strFade, "0");
     EXPECT_FALSE(before.bShowDesktop);
     EXPECT_EQ(before.strCount, "Count:100");
+    EXPECT_EQ(before.nMultiMonitorRow, 2);
+    EXPECT_EQ(before.nFireSizeRow, 1);
     ExpectDefaults(after);
+}
+
+TEST(SettingsSheet, ChoiceListsShowStoredValuesAndOkStoresTheChosenRows)
+{
+    const struct
+    {
+        int nStoredMonitors, nStoredSize; // in the registry
+        int nShownMonitors, nShownSize;   // the rows the lists show
+        int nPickMonitors, nPickSize;     // rows picked before OK; -1 leaves the list alone
+    } cases[] = {
+        {2, 1, 2, 1, 1, 0},
+        {1, 0, 1, 0, 2, 1},
+        // Values no version writes show the defaults without a word, and OK keeps what shows.
+        {7, -1, 0, 0, -1, -1},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.nStoredMonitors << ", " << c.nStoredSize);
+        DeleteConfigKey();
+        StoreValues(
+            {{SETTING_MULTI_MONITOR, c.nStoredMonitors}, {SETTING_FIRE_SIZE, c.nStoredSize}});
+        int nMonitorsRow = -1, nSizeRow = -1;
+        std::string strIdleMessage = "<no message>";
+        const INT_PTR nResult = RunSheet(
+            [&](HWND hSheet, HWND hPage)
+            {
+                nMonitorsRow = ComboRow(hPage, IDC_MULTI_MONITOR);
+                nSizeRow = ComboRow(hPage, IDC_FIRE_SIZE);
+                const UINT_PTR nWatch =
+                    WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
+                                   [&](HWND hBox)
+                                   {
+                                       strIdleMessage = MessageBoxText(hBox);
+                                       ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                                   });
+                PumpMessagesFor(kPastIdleMs);
+                CancelWatch(nWatch);
+                if (c.nPickMonitors >= 0)
+                    SelectComboRow(hPage, IDC_MULTI_MONITOR, c.nPickMonitors);
+                if (c.nPickSize >= 0)
+                    SelectComboRow(hPage, IDC_FIRE_SIZE, c.nPickSize);
+                ClickDlgButton(hSheet, IDOK);
+            });
+        EXPECT_EQ(nResult, IDOK);
+        EXPECT_EQ(nMonitorsRow, c.nShownMonitors);
+        EXPECT_EQ(nSizeRow, c.nShownSize);
+        EXPECT_EQ(strIdleMessage, "<no message>");
+        const RegistrySnapshot saved = SnapshotConfig();
+        EXPECT_EQ(DwordOf(saved, "MultiMonitor"),
+                  static_cast<DWORD>(c.nPickMonitors >= 0 ? c.nPickMonitors : c.nShownMonitors));
+        EXPECT_EQ(DwordOf(saved, "FireSize"),
+                  static_cast<DWORD>(c.nPickSize >= 0 ? c.nPickSize : c.nShownSize));
+    }
 }
 
 TEST(SettingsSheet, LeavingForTheAboutPageValidatesFirst)
