@@ -15,7 +15,8 @@ CGdiOutput::~CGdiOutput()
     RestoreDisplay();
 }
 
-BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene)
+BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene,
+                        bool bSetMode)
 {
     m_hWnd = hWnd;
     m_nWidth = nWidth;
@@ -23,8 +24,8 @@ BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* 
     m_devModeSaved = {};
     m_devModeSaved.dmSize = sizeof(m_devModeSaved);
     ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &m_devModeSaved);
-    if (static_cast<int>(m_devModeSaved.dmPelsWidth) != nWidth ||
-        static_cast<int>(m_devModeSaved.dmPelsHeight) != nHeight)
+    if (bSetMode && (static_cast<int>(m_devModeSaved.dmPelsWidth) != nWidth ||
+                     static_cast<int>(m_devModeSaved.dmPelsHeight) != nHeight))
     {
         // Only the resolution changes; the colour depth stays the desktop's.
         DEVMODEA devMode = m_devModeSaved;

@@ -26,8 +26,10 @@ public:
 
     // Sets the display to nWidth x nHeight when it runs at another size and prepares the
     // bitmap with the scene's colours. FALSE when the display refuses the size or memory runs
-    // out; the display is then as it was.
-    BOOL Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene);
+    // out; the display is then as it was. Without bSetMode the display is left alone: a
+    // window on a monitor other than the primary one, or across all of them.
+    BOOL Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene,
+                bool bSetMode = true);
 
     uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
     bool EndFrame(bool bRendered) override;

@@ -51,19 +51,25 @@ BOOL CRenderLoop::Start(CVulkara& engine, IFrameOutput& output)
 {
     if (m_hThread != nullptr)
         return FALSE;
-    m_pEngine = &engine;
-    m_pOutput = &output;
-    m_warmRows.assign(static_cast<size_t>(engine.GetHeight()), 1);
+    STarget first = {&engine, &output, {}, {}};
+    if (m_targets.empty())
+        m_targets.push_back(std::move(first));
+    else
+        m_targets.front() = std::move(first);
+    for (STarget& target : m_targets)
+        target.warmRows.assign(static_cast<size_t>(target.pEngine->GetHeight()), 1);
     m_hWake = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_hHeld = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_hParked = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
 
     // The thread counts as running from here, so that a stop or hold asked for before it has
-    // executed anything still waits for it.
+    // executed anything still waits for it. A park outlasts a restart: the display is off.
     *m_flags.pStop = 0;
     *m_flags.pPause = 0;
     *m_flags.pPaused = 0;
+    m_bParked = 0;
     *m_flags.pRunning = 1;
-    if (m_hWake != nullptr && m_hHeld != nullptr)
+    if (m_hWake != nullptr && m_hHeld != nullptr && m_hParked != nullptr)
         m_hThread = reinterpret_cast<HANDLE>(
             ::_beginthreadex(nullptr, 0, &CRenderLoop::ThreadEntry, this, 0, nullptr));
     if (m_hThread != nullptr)
@@ -71,6 +77,23 @@ BOOL CRenderLoop::Start(CVulkara& engine, IFrameOutput& output)
     *m_flags.pRunning = 0;
     Stop(); // closes the events
     return FALSE;
+}
+
+void CRenderLoop::AddTarget(CVulkara& engine, IFrameOutput& output)
+{
+    if (m_hThread != nullptr)
+        return;
+    if (m_targets.empty())
+        m_targets.push_back({nullptr, nullptr, {}, {}}); // the place of Start's pair
+    SEngineGlobals globals;
+    globals.pActiveEngine = &engine;
+    m_targets.push_back({&engine, &output, {}, globals});
+}
+
+void CRenderLoop::ClearExtraTargets()
+{
+    if (m_hThread == nullptr && m_targets.size() > 1)
+        m_targets.resize(1);
 }
 
 void CRenderLoop::Stop()
@@ -83,7 +106,7 @@ void CRenderLoop::Stop()
         ::CloseHandle(m_hThread);
         m_hThread = nullptr;
     }
-    for (HANDLE* pEvent : {&m_hWake, &m_hHeld})
+    for (HANDLE* pEvent : {&m_hWake, &m_hHeld, &m_hParked})
     {
         if (*pEvent != nullptr)
             ::CloseHandle(*pEvent);
@@ -96,6 +119,7 @@ void CRenderLoop::Hold()
     if (m_hThread == nullptr || *m_flags.pPause != 0)
         return;
     *m_flags.pPause = 1;
+    ::SetEvent(m_hWake); // a parked thread acknowledges from its wait
     // A thread that has ended cannot acknowledge: its handle ends the wait too.
     const HANDLE aHandles[] = {m_hHeld, m_hThread};
     ::WaitForMultipleObjects(2, aHandles, FALSE, INFINITE);
@@ -106,6 +130,22 @@ void CRenderLoop::Release()
     if (m_hThread == nullptr || *m_flags.pPause == 0)
         return;
     *m_flags.pPause = 0;
+    ::SetEvent(m_hWake);
+}
+
+void CRenderLoop::Park()
+{
+    if (m_bPark.exchange(1) != 0 || m_hThread == nullptr)
+        return;
+    ::SetEvent(m_hWake);
+    const HANDLE aHandles[] = {m_hParked, m_hThread};
+    ::WaitForMultipleObjects(2, aHandles, FALSE, INFINITE);
+}
+
+void CRenderLoop::Unpark()
+{
+    if (m_bPark.exchange(0) == 0 || m_hThread == nullptr)
+        return;
     ::SetEvent(m_hWake);
 }
 
@@ -120,22 +160,28 @@ unsigned __stdcall CRenderLoop::ThreadEntry(void* pThis)
 
 void CRenderLoop::Run()
 {
-    m_pOutput->OnThreadStart();
+    for (STarget& target : m_targets)
+        target.pOutput->OnThreadStart();
     // Frames are due on a fixed schedule, so that a wait that ends a little late does not
     // lower the rate; a frame that took its whole period, or a hold, is followed at once by
     // the next and the schedule starts again from there.
     long long nDue = NowMs();
     while (*m_flags.pStop == 0)
     {
-        DrawFrame();
-        if (*m_flags.pPause != 0)
+        if (m_bPark == 0)
         {
-            *m_flags.pPaused = 1;
-            ::SetEvent(m_hHeld);
-            while (*m_flags.pPause != 0 && *m_flags.pStop == 0)
-                WaitAwhile(INFINITE);
-            *m_flags.pPaused = 0;
+            DrawFrame(m_targets.front());
+            // Only further engines swap: the first keeps the process-wide state as it is.
+            for (size_t i = 1; i < m_targets.size(); ++i)
+            {
+                SwapEngineGlobals(m_targets[i].globals);
+                DrawFrame(m_targets[i]);
+                SwapEngineGlobals(m_targets[i].globals);
+            }
+            ++m_nFrameCount;
         }
+        if (*m_flags.pPause != 0 || m_bPark != 0)
+            HoldHere();
         nDue += FRAME_MILLISECONDS;
         long long nNow = NowMs();
         if (nDue < nNow)
@@ -143,26 +189,50 @@ void CRenderLoop::Run()
         for (; nNow < nDue && *m_flags.pStop == 0; nNow = NowMs())
             WaitAwhile(static_cast<DWORD>(nDue - nNow));
     }
-    m_pOutput->OnThreadEnd();
+    for (STarget& target : m_targets)
+        target.pOutput->OnThreadEnd();
 }
 
-void CRenderLoop::DrawFrame()
+void CRenderLoop::HoldHere()
 {
-    if (!m_pEngine->Step())
+    while ((*m_flags.pPause != 0 || m_bPark != 0) && *m_flags.pStop == 0)
+    {
+        if (*m_flags.pPause != 0 && *m_flags.pPaused == 0)
+        {
+            *m_flags.pPaused = 1;
+            ::SetEvent(m_hHeld);
+        }
+        if (m_bPark != 0 && m_bParked == 0)
+        {
+            m_bParked = 1;
+            ::SetEvent(m_hParked);
+        }
+        if (*m_flags.pPause == 0)
+            *m_flags.pPaused = 0; // released while still parked
+        if (m_bPark == 0)
+            m_bParked = 0;
+        WaitAwhile(INFINITE);
+    }
+    *m_flags.pPaused = 0;
+    m_bParked = 0;
+}
+
+void CRenderLoop::DrawFrame(STarget& target)
+{
+    if (!target.pEngine->Step())
         return;
     if (*m_flags.pPause != 0)
     {
-        m_pOutput->ShowHold();
+        target.pOutput->ShowHold();
         return;
     }
-    const CFlameField& field = m_pEngine->GetFlameField();
-    for (size_t y = 0; y < m_warmRows.size(); ++y)
-        m_warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;
-    uint8_t* pDest = m_pOutput->BeginFrame(m_warmRows.data());
+    const CFlameField& field = target.pEngine->GetFlameField();
+    for (size_t y = 0; y < target.warmRows.size(); ++y)
+        target.warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;
+    uint8_t* pDest = target.pOutput->BeginFrame(target.warmRows.data());
     if (pDest != nullptr)
-        m_pOutput->EndFrame(m_pEngine->Render(pDest));
+        target.pOutput->EndFrame(target.pEngine->Render(pDest));
 }
-
 void CRenderLoop::WaitAwhile(DWORD nMilliseconds)
 {
     if (::MsgWaitForMultipleObjects(1, &m_hWake, FALSE, nMilliseconds, QS_ALLINPUT) !=

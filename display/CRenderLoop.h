@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EngineGlobals.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -21,11 +23,13 @@ extern std::atomic<int> g_bStopPreview;         // the preview's thread leaves
 extern std::atomic<int> g_bPreviewRunning;      // 1 from the start until it has left its loop
 
 // One animating thread: it starts it, paces it to one frame per FRAME_MILLISECONDS, holds it
-// for a dialog and stops it, waiting on its handle. Each frame is the engine's Step, then its
-// Render into the output; a frame whose Step fails is not drawn, on every output, since the
-// engine then has nothing consistent to show. Between frames the thread waits for messages
-// rather than sleeping: under Wine a window's drawing reaches the X server only when a thread
-// of the process waits for messages.
+// for a dialog, parks it while the display is off and stops it, waiting on its handle. Each
+// frame is the engine's Step, then its Render into the output; a frame whose Step fails is not
+// drawn, on every output, since the engine then has nothing consistent to show. Further
+// (engine, output) pairs, one per other window, are drawn in turn by the same thread: engines
+// share process-wide state, which each further engine has a copy of swapped in around its turn.
+// Between frames the thread waits for messages rather than sleeping: under Wine a window's drawing
+// reaches the X server only when a thread of the process waits for messages.
 class CRenderLoop
 {
 public:
@@ -57,23 +61,48 @@ public:
     void Hold();
     // Lets a holding thread go on.
     void Release();
+    // Parking is a hold of its own, so that the display coming back does not end the hold of
+    // a dialog nor the reverse: the thread draws nothing while parked. Park returns once the
+    // thread draws no more (or has ended).
+    void Park();
+    void Unpark();
+
+    // Another engine and output for the thread to draw after the first pair; only while the
+    // thread is not running. Both must outlive the thread.
+    void AddTarget(CVulkara& engine, IFrameOutput& output);
+    void ClearExtraTargets();
+
+    // Frames the thread has drawn since it was first started (each pass over every pair).
+    long GetFrameCount() const { return m_nFrameCount; }
 
     bool IsStarted() const { return m_hThread != nullptr; }
 
 private:
+    struct STarget
+    {
+        CVulkara* pEngine;
+        IFrameOutput* pOutput;
+        std::vector<uint8_t> warmRows;
+        SEngineGlobals globals; // this engine's own state while another engine steps
+    };
+
     static unsigned __stdcall ThreadEntry(void* pThis);
     void Run();
-    void DrawFrame();
+    // Waits while a hold or the park lasts, acknowledging each as it starts.
+    void HoldHere();
+    void DrawFrame(STarget& target);
     // Waits for the wake event, or messages, until nMilliseconds have passed.
     void WaitAwhile(DWORD nMilliseconds);
 
     SFlags m_flags;
     std::atomic<int> m_bOwnPause{0};
     std::atomic<int> m_bOwnPaused{0};
-    CVulkara* m_pEngine = nullptr;
-    IFrameOutput* m_pOutput = nullptr;
+    std::atomic<int> m_bPark{0};
+    std::atomic<int> m_bParked{0};
+    std::atomic<long> m_nFrameCount{0};
+    std::vector<STarget> m_targets; // the pair Start was given first
     HANDLE m_hThread = nullptr;
-    HANDLE m_hWake = nullptr; // set to end a wait early: a stop or a release
-    HANDLE m_hHeld = nullptr; // set by the thread when it holds
-    std::vector<uint8_t> m_warmRows;
+    HANDLE m_hWake = nullptr;   // set to end a wait early: a stop, a release or an unpark
+    HANDLE m_hHeld = nullptr;   // set by the thread when it holds
+    HANDLE m_hParked = nullptr; // set by the thread when it parks
 };

@@ -2,9 +2,13 @@
 
 #include "CDirectDrawOutput.h"
 #include "CGdiOutput.h"
+#include "CMonitorSettings.h"
+#include "CMonitorWnd.h"
 #include "CPasswordDlg.h"
 #include "CSaverSettings.h"
 #include "CVulkara.h"
+#include "CWin32EnginePlatform.h"
+#include "MonitorSource.h"
 #include "SettingIndex.h"
 
 #include <windowsx.h>
@@ -27,6 +31,35 @@ constexpr int DEFAULT_PALETTE_SIZE = 20;
 // How often the saver looks for input that did not reach it as messages.
 constexpr UINT_PTR INPUT_WATCH_TIMER = 1;
 constexpr UINT INPUT_WATCH_MILLISECONDS = 100;
+
+// The console display's state as the power notifications report it: off, on or dimmed (a
+// dimmed display is still seen, so the fire goes on).
+const GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr DWORD DISPLAY_STATE_OFF = 0;
+// SC_MONITORPOWER's lParam: 2 off, 1 low power (still lit), -1 on.
+constexpr LPARAM MONITOR_POWER_OFF = 2;
+constexpr LPARAM MONITOR_POWER_ON = -1;
+
+// Loaded at run time: the program also runs on systems whose user32 lacks them.
+using RegisterPowerSettingNotificationFn = void*(WINAPI*)(HANDLE, LPCGUID, DWORD);
+using UnregisterPowerSettingNotificationFn = BOOL(WINAPI*)(void*);
+
+// The program targets systems older than these notifications, whose headers then lack them.
+constexpr WPARAM POWER_SETTING_CHANGE = 0x8013; // PBT_POWERSETTINGCHANGE
+struct SPowerSetting                            // POWERBROADCAST_SETTING
+{
+    GUID PowerSetting;
+    DWORD DataLength;
+    UCHAR Data[1];
+};
+
+template <typename Fn> Fn User32Function(const char* pszName)
+{
+    HMODULE hUser = ::GetModuleHandleA("user32.dll");
+    FARPROC pProc = hUser != nullptr ? ::GetProcAddress(hUser, pszName) : nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pProc));
+}
 
 // The system palette. A desktop of more than 8 bits per pixel has none; the dialog drawn
 // while the saver holds still needs the system's colours, so take the default palette's
@@ -57,10 +90,7 @@ void ReadSystemPalette(PALETTEENTRY aSystem[PALETTE_SIZE])
 }
 } // namespace
 
-CVulkaraWnd::CVulkaraWnd()
-{
-    m_pVulkara = new CVulkara();
-}
+CVulkaraWnd::CVulkaraWnd(MultiMonitorChoice choice) : m_choice(choice) {}
 
 CVulkaraWnd::~CVulkaraWnd()
 {
@@ -104,18 +134,52 @@ void CVulkaraWnd::PostClose()
     ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
-LRESULT CVulkaraWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CVulkaraWnd::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     if (Default() == -1)
         return -1;
-    return SetUp() ? 0 : -1;
+    const CREATESTRUCTA* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    const RECT area = {pCreate->x, pCreate->y, pCreate->x + pCreate->cx, pCreate->y + pCreate->cy};
+    return SetUp(area) ? 0 : -1;
 }
 
-BOOL CVulkaraWnd::SetUp()
+BOOL CVulkaraWnd::SetUp(const RECT& area)
 {
     CSaverSettings settings;
     settings.Load();
-    if (!m_pVulkara->Init(settings))
+    const std::vector<PlannedWindow> plan = PlanSaverWindows(CurrentMonitors(), m_choice);
+    const bool bSpan = m_choice == MULTI_MONITOR_SPAN;
+
+    int nValue = 0;
+    m_bUseDirectX = !bSpan && settings.GetInt(SETTING_USE_DIRECTX, nValue) && nValue != 0;
+    settings.GetInt(SETTING_XRES, m_nXRes);
+    settings.GetInt(SETTING_YRES, m_nYRes);
+    // On GDI at the display's own size the frame is the window's: the display stands for
+    // several monitors when there is a fake layout, and one fire across covers them all.
+    // Neither changes the mode; the DirectDraw path keeps its size and its mode change.
+    DEVMODEA current = {};
+    current.dmSize = sizeof(current);
+    ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
+    const int nAreaWidth = area.right - area.left;
+    const int nAreaHeight = area.bottom - area.top;
+    const bool bDisplaySize = m_nXRes == static_cast<int>(current.dmPelsWidth) &&
+                              m_nYRes == static_cast<int>(current.dmPelsHeight);
+    const bool bAreaFrame = bSpan || (!m_bUseDirectX && bDisplaySize);
+    const bool bResized = bAreaFrame && (m_nXRes != nAreaWidth || m_nYRes != nAreaHeight);
+    if (bAreaFrame)
+    {
+        m_nXRes = nAreaWidth;
+        m_nYRes = nAreaHeight;
+    }
+    // With one monitor the snapshot is the primary screen's, whatever its size by then.
+    if (plan.size() > 1 || bResized)
+        m_pPlatform =
+            std::make_unique<CWin32EnginePlatform>(area.left, area.top, nAreaWidth, nAreaHeight);
+    m_pVulkara = m_pPlatform != nullptr ? new CVulkara(*m_pPlatform) : new CVulkara();
+    const CMonitorSettings sized(settings, m_nXRes, m_nYRes, true);
+    const ISettingsReader& engineSettings =
+        bResized ? static_cast<const ISettingsReader&>(sized) : settings;
+    if (!m_pVulkara->Init(engineSettings))
     {
         AfxMessageBox(kEngineInitMessage, MB_OK);
         return FALSE;
@@ -129,13 +193,13 @@ BOOL CVulkaraWnd::SetUp()
     PALETTEENTRY aSystem[PALETTE_SIZE] = {};
     ReadSystemPalette(aSystem);
 
-    int nValue = 0;
-    m_bUseDirectX = settings.GetInt(SETTING_USE_DIRECTX, nValue) && nValue != 0;
-    settings.GetInt(SETTING_XRES, m_nXRes);
-    settings.GetInt(SETTING_YRES, m_nYRes);
-
-    if (!SetUpOutput(aScene, aSystem))
+    if (!SetUpOutput(aScene, aSystem, !bAreaFrame))
         return FALSE;
+    // After the primary's mode change: the other monitors may have moved with it.
+    if (bSpan)
+        CreateMonitorWindows({}, settings);
+    else
+        CreateMonitorWindows(PlanSaverWindows(CurrentMonitors(), m_choice), settings);
     m_nStartClock = static_cast<long>(std::clock());
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &m_bOldScreenSaverRunning, 0);
     if (!m_loop.Start(*m_pVulkara, *m_pOutput))
@@ -143,9 +207,91 @@ BOOL CVulkaraWnd::SetUp()
         StopAndRestore();
         return FALSE;
     }
+    m_bFollowLayout = true;
+    RegisterDisplayState();
     WatchInput();
     ::SetTimer(m_hWnd, INPUT_WATCH_TIMER, INPUT_WATCH_MILLISECONDS, nullptr);
     return TRUE;
+}
+
+void CVulkaraWnd::CreateMonitorWindows(const std::vector<PlannedWindow>& plan,
+                                       const ISettingsReader& settings)
+{
+    for (const PlannedWindow& planned : plan)
+    {
+        if (planned.bPrimary)
+            continue;
+        auto pMonitor = std::make_unique<CMonitorWnd>(*this);
+        if (!pMonitor->Create(planned.rect, planned.kind == SAVER_WINDOW_FIRE, settings))
+            continue;
+        if (pMonitor->GetEngine() != nullptr)
+            m_loop.AddTarget(*pMonitor->GetEngine(), *pMonitor->GetOutput());
+        m_monitors.push_back(std::move(pMonitor));
+    }
+}
+
+void CVulkaraWnd::FollowLayout()
+{
+    const std::vector<PlannedWindow> plan = PlanSaverWindows(CurrentMonitors(), m_choice);
+    if (plan.empty())
+        return;
+    const ScreenRect& primary = plan.front().rect;
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, primary.nLeft, primary.nTop, primary.nWidth,
+                   primary.nHeight, SWP_NOACTIVATE);
+    if (m_choice == MULTI_MONITOR_SPAN)
+        return; // one window, now over the new bounding rectangle
+
+    // Unchanged monitors keep their windows and engines.
+    bool bSame = plan.size() == m_monitors.size() + 1;
+    for (size_t i = 1; bSame && i < plan.size(); ++i)
+        bSame = plan[i].rect == m_monitors[i - 1]->GetRect() &&
+                (plan[i].kind == SAVER_WINDOW_FIRE) == (m_monitors[i - 1]->GetOutput() != nullptr);
+    if (bSame)
+        return;
+
+    // The old windows go before the new ones come, so that no monitor has two.
+    const bool bHeld = g_bPauseRendering != 0;
+    m_loop.Stop();
+    m_loop.ClearExtraTargets();
+    m_monitors.clear();
+    CSaverSettings settings;
+    settings.Load();
+    CreateMonitorWindows(plan, settings);
+    if (m_loop.Start(*m_pVulkara, *m_pOutput) && bHeld)
+        m_loop.Hold(); // the password dialog is still up
+}
+
+void CVulkaraWnd::RegisterDisplayState()
+{
+    auto pRegister =
+        User32Function<RegisterPowerSettingNotificationFn>("RegisterPowerSettingNotification");
+    if (pRegister != nullptr && m_hDisplayStateNotify == nullptr)
+        m_hDisplayStateNotify =
+            pRegister(m_hWnd, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void CVulkaraWnd::UnregisterDisplayState()
+{
+    auto pUnregister =
+        User32Function<UnregisterPowerSettingNotificationFn>("UnregisterPowerSettingNotification");
+    if (pUnregister != nullptr && m_hDisplayStateNotify != nullptr)
+        pUnregister(m_hDisplayStateNotify);
+    m_hDisplayStateNotify = nullptr;
+}
+
+void CVulkaraWnd::SetDisplayOn(bool bOn)
+{
+    if (bOn)
+        m_loop.Unpark();
+    else
+        m_loop.Park();
+}
+
+bool CVulkaraWnd::IsOwnWindow(HWND hWnd)
+{
+    DWORD dwProcess = 0;
+    return hWnd != nullptr && ::GetWindowThreadProcessId(hWnd, &dwProcess) != 0 &&
+           dwProcess == ::GetCurrentProcessId();
 }
 
 LRESULT CVulkaraWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&)
@@ -169,12 +315,14 @@ LRESULT CVulkaraWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&)
     return Default();
 }
 
-LRESULT CVulkaraWnd::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&)
+LRESULT CVulkaraWnd::OnSysCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     // The low four bits of a system command are the system's own.
     const UINT nCommand = static_cast<UINT>(wParam & 0xFFF0);
     if (nCommand == SC_SCREENSAVE || nCommand == SC_CLOSE)
         return 0;
+    if (nCommand == SC_MONITORPOWER && (lParam == MONITOR_POWER_OFF || lParam == MONITOR_POWER_ON))
+        SetDisplayOn(lParam == MONITOR_POWER_ON);
     return Default();
 }
 
@@ -191,17 +339,22 @@ LRESULT CVulkaraWnd::OnActivateApp(UINT, WPARAM wParam, LPARAM, BOOL&)
     return Default();
 }
 
-LRESULT CVulkaraWnd::OnActivate(UINT, WPARAM wParam, LPARAM, BOOL&)
+LRESULT CVulkaraWnd::OnActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    // Losing the focus to our own password dialog is expected.
-    if (LOWORD(wParam) == WA_INACTIVE && !g_bPauseRendering)
+    // Losing the focus to our own password dialog is expected, and to a window of our own
+    // on another monitor is no leaving of the saver.
+    if (LOWORD(wParam) == WA_INACTIVE && !g_bPauseRendering &&
+        !IsOwnWindow(reinterpret_cast<HWND>(lParam)))
         PostClose();
     return Default();
 }
 
 LRESULT CVulkaraWnd::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
-    ApplyMouseRule({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    // The rule counts in screen coordinates: the pointer may cross to another monitor's window.
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ClientToScreen(m_hWnd, &pt);
+    ApplyMouseRule(pt);
     return Default();
 }
 
@@ -226,13 +379,18 @@ void CVulkaraWnd::WatchInput()
 
 LRESULT CVulkaraWnd::OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
-    // Input that reaches the window as messages is judged by the message rules. The system
+    NoteInputMessage();
+    bHandled = FALSE;
+    return 0;
+}
+
+void CVulkaraWnd::NoteInputMessage()
+{
+    // Input that reaches a window as messages is judged by the message rules. The system
     // stamps its last input when it queues it, which is not the message's own time.
     LASTINPUTINFO info = {sizeof(info), 0};
     ::GetLastInputInfo(&info);
     m_dwInputSeen = info.dwTime;
-    bHandled = FALSE;
-    return 0;
 }
 
 LRESULT CVulkaraWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&)
@@ -261,8 +419,14 @@ LRESULT CVulkaraWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&)
 LRESULT CVulkaraWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     // The display may settle at another size after creation (an earlier program putting its
-    // mode back late): the saver keeps covering all of it.
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE);
+    // mode back late): the saver keeps covering all of it. With several monitors, or a monitor
+    // added, the windows follow the layout; the saver's own mode change comes before there is
+    // a layout to follow, and its restore after.
+    if (m_bFollowLayout &&
+        (!m_monitors.empty() || m_pPlatform != nullptr || CurrentMonitors().size() > 1))
+        FollowLayout();
+    else
+        ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE);
     return Default();
 }
 
@@ -292,14 +456,25 @@ LRESULT CVulkaraWnd::OnCancelMode(UINT, WPARAM, LPARAM, BOOL&)
     return Default();
 }
 
-LRESULT CVulkaraWnd::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&)
+LRESULT CVulkaraWnd::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     if (wParam == PBT_APMQUERYSUSPEND)
         return BROADCAST_QUERY_DENY;
+    const auto* pSetting = reinterpret_cast<const SPowerSetting*>(lParam);
+    if (wParam == POWER_SETTING_CHANGE && pSetting != nullptr &&
+        ::IsEqualGUID(pSetting->PowerSetting, kConsoleDisplayState) &&
+        pSetting->DataLength >= sizeof(DWORD))
+    {
+        DWORD dwState = 0;
+        std::memcpy(&dwState, pSetting->Data, sizeof(dwState));
+        SetDisplayOn(dwState != DISPLAY_STATE_OFF);
+        return TRUE;
+    }
     return Default();
 }
 
-BOOL CVulkaraWnd::SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem)
+BOOL CVulkaraWnd::SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem,
+                              bool bSetMode)
 {
     if (m_bUseDirectX)
     {
@@ -313,7 +488,7 @@ BOOL CVulkaraWnd::SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pS
         }
     }
     auto pGdi = std::make_unique<CGdiOutput>();
-    if (!pGdi->Create(m_hWnd, m_nXRes, m_nYRes, pScene))
+    if (!pGdi->Create(m_hWnd, m_nXRes, m_nYRes, pScene, bSetMode))
         return FALSE;
     m_pOutput = std::move(pGdi);
     return TRUE;
@@ -321,7 +496,12 @@ BOOL CVulkaraWnd::SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pS
 
 void CVulkaraWnd::StopAndRestore()
 {
+    m_bFollowLayout = false;
+    UnregisterDisplayState();
     m_loop.Stop();
+    // The other monitors' windows go before the display's mode comes back.
+    m_loop.ClearExtraTargets();
+    m_monitors.clear();
     if (m_pOutput != nullptr)
         m_pOutput->RestoreDisplay();
 }

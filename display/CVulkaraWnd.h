@@ -3,23 +3,31 @@
 #include "Afx.h"
 
 #include "CRenderLoop.h"
+#include "MonitorLayout.h"
 
 #include <ddraw.h>
 
 #include <memory>
+#include <vector>
 
 class CDirectDrawOutput;
+class CMonitorWnd;
 class CVulkara;
+class CWin32EnginePlatform;
 class IFrameOutput;
+class ISettingsReader;
 
-// The window of the full-screen saver. It covers the primary screen, owns the fire engine,
-// sets up DirectDraw or GDI output with the display-mode change, runs the render loop and
-// turns every sign of the user into a close request, which passes the password check when
-// the system's option asks for one. Created with new; deletes itself when destroyed.
+// The window of the full-screen saver. It covers the primary monitor (or, for one fire
+// across, all of them), owns the fire engine, sets up DirectDraw or GDI output with the
+// display-mode change, runs the render loop and turns every sign of the user into a close
+// request, which passes the password check when the system's option asks for one. It owns the
+// windows over the other monitors, which its render loop draws too and which pass their input
+// to it, and follows the layout when monitors come and go. While the system has the displays
+// off, nothing is drawn. Created with new; deletes itself when destroyed.
 class CVulkaraWnd : public CWnd
 {
 public:
-    CVulkaraWnd();
+    explicit CVulkaraWnd(MultiMonitorChoice choice = MULTI_MONITOR_FIRE_ON_EVERY);
     ~CVulkaraWnd() override;
 
     using CWnd::Create;
@@ -37,6 +45,18 @@ public:
     // The output path chosen at creation, and its primary surface (DirectDraw only).
     BOOL IsUsingDirectX() const { return m_bUseDirectX; }
     LPDIRECTDRAWSURFACE GetPrimarySurface() const;
+
+    // What the windows over the other monitors pass on: a close request, a pointer at pt
+    // (screen coordinates) for the mouse rule, and the note that input came as a message.
+    void RequestClose() { PostClose(); }
+    void ApplyMouseRule(POINT pt);
+    void NoteInputMessage();
+    // TRUE for a window of this process: activating one of them is not leaving the saver.
+    static bool IsOwnWindow(HWND hWnd);
+
+    // The windows over the other monitors, and the frames the render loop has drawn.
+    size_t GetMonitorWindowCount() const { return m_monitors.size(); }
+    long GetFrameCount() const { return m_loop.GetFrameCount(); }
 
     BEGIN_MSG_MAP(CVulkaraWnd)
     MESSAGE_RANGE_HANDLER(WM_KEYFIRST, WM_KEYLAST, OnAnyInput)
@@ -67,9 +87,9 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnActivateApp(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnActivate(UINT, WPARAM wParam, LPARAM, BOOL&);
@@ -78,21 +98,36 @@ private:
     LRESULT OnNcActivate(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnPowerBroadcast(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&);
 
     void PostClose();
-    // The close rule for a pointer at pt (screen coordinates, which are the client's).
-    void ApplyMouseRule(POINT pt);
     // Takes the system's last-input time and the pointer's position as seen.
     void WatchInput();
-    BOOL SetUp();
-    BOOL SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem);
-    // Stops the render loop and puts the display back; safe to call more than once.
+    BOOL SetUp(const RECT& area);
+    BOOL SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem, bool bSetMode);
+    // Windows over the monitors of plan other than the primary one, added to the render loop
+    // (which is not running).
+    void CreateMonitorWindows(const std::vector<PlannedWindow>& plan,
+                              const ISettingsReader& settings);
+    // Follows a new monitor layout: the primary window keeps its monitor, the others are made
+    // anew when the layout differs from the one they cover.
+    void FollowLayout();
+    // Draws nothing while the displays are off; input still ends the saver.
+    void SetDisplayOn(bool bOn);
+    void RegisterDisplayState();
+    void UnregisterDisplayState();
+    // Stops the render loop, closes the other monitors' windows and puts the display back;
+    // safe to call more than once.
     void StopAndRestore();
 
+    MultiMonitorChoice m_choice;
+    bool m_bFollowLayout = false; // from the end of the set-up until the close
+    std::vector<std::unique_ptr<CMonitorWnd>> m_monitors;
+    std::unique_ptr<CWin32EnginePlatform> m_pPlatform; // the snapshot's area, when several
+    void* m_hDisplayStateNotify = nullptr;             // HPOWERNOTIFY, where the system has it
     int m_nXRes = 0;
     int m_nYRes = 0;
     BOOL m_bOldScreenSaverRunning = FALSE;

@@ -12,3 +12,11 @@ void ResetEngineGlobals()
     g_nSeedPhase = 0;
     g_nSeedDepth = 0;
 }
+
+void SwapEngineGlobals(SEngineGlobals& state)
+{
+    state.pActiveEngine = g_pActiveEngine.exchange(state.pActiveEngine);
+    state.nFrame = g_nFrame.exchange(state.nFrame);
+    state.nSeedPhase = g_nSeedPhase.exchange(state.nSeedPhase);
+    state.nSeedDepth = g_nSeedDepth.exchange(state.nSeedDepth);
+}

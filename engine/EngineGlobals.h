@@ -13,3 +13,17 @@ extern std::atomic<int> g_nSeedDepth;          // recursion level of the seed ge
 
 // Returns the process-wide state to its start values, as a fresh process has it.
 void ResetEngineGlobals();
+
+// One engine's copy of the process-wide state, for a thread that steps several engines in
+// turn: each runs with its own frame count and seed line as if it were alone.
+struct SEngineGlobals
+{
+    CVulkara* pActiveEngine = nullptr;
+    int nFrame = 0;
+    int nSeedPhase = 0;
+    int nSeedDepth = 0;
+};
+
+// Exchanges the process-wide state with state: call once before an engine's step and once
+// after it, with the same state.
+void SwapEngineGlobals(SEngineGlobals& state);

@@ -30,7 +30,7 @@ public:
     CScreenSnapshot(const CScreenSnapshot&) = delete;
     CScreenSnapshot& operator=(const CScreenSnapshot&) = delete;
 
-    bool Take(int nWidth, int nHeight)
+    bool Take(int nLeft, int nTop, int nWidth, int nHeight)
     {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -47,7 +47,7 @@ public:
         if (m_hSection == nullptr || m_pBits == nullptr)
             return false;
         m_hOld = SelectObject(m_hMemory, m_hSection);
-        BitBlt(m_hMemory, 0, 0, nWidth, nHeight, m_hScreen, 0, 0, SRCCOPY);
+        BitBlt(m_hMemory, 0, 0, nWidth, nHeight, m_hScreen, nLeft, nTop, SRCCOPY);
         GdiFlush();
         return true;
     }
@@ -72,6 +72,11 @@ private:
     void* m_pBits = nullptr;
 };
 } // namespace
+
+CWin32EnginePlatform::CWin32EnginePlatform(int nLeft, int nTop, int nWidth, int nHeight)
+    : m_bArea(true), m_nLeft(nLeft), m_nTop(nTop), m_nWidth(nWidth), m_nHeight(nHeight)
+{
+}
 
 bool CWin32EnginePlatform::LoadPaletteResource(PaletteEntry aPalette[PALETTE_SIZE])
 {
@@ -106,12 +111,16 @@ bool CWin32EnginePlatform::CaptureScreen(int /*nFrameWidth*/, int /*nFrameHeight
     HDC hScreen = GetDC(nullptr);
     if (hScreen == nullptr)
         return false;
-    const int nWidth = GetDeviceCaps(hScreen, HORZRES);
-    const int nHeight = GetDeviceCaps(hScreen, VERTRES);
+    // The screen's device context has its origin at the primary monitor's; other monitors lie
+    // around it, at negative coordinates too.
+    const int nLeft = m_bArea ? m_nLeft : 0;
+    const int nTop = m_bArea ? m_nTop : 0;
+    const int nWidth = m_bArea ? m_nWidth : GetDeviceCaps(hScreen, HORZRES);
+    const int nHeight = m_bArea ? m_nHeight : GetDeviceCaps(hScreen, VERTRES);
     bool bResult = false;
     {
         CScreenSnapshot snapshot(hScreen);
-        bResult = screen.Create(nWidth, nHeight) && snapshot.Take(nWidth, nHeight) &&
+        bResult = screen.Create(nWidth, nHeight) && snapshot.Take(nLeft, nTop, nWidth, nHeight) &&
                   snapshot.CopyTo(screen);
     }
     ReleaseDC(nullptr, hScreen);
