@@ -190,7 +190,7 @@ TEST(ReleaseResources, VersionResourceNamesTheProductAndItsVersion)
     }
 }
 
-TEST(ReleaseResources, ManifestIsSystemDpiAwareWithoutCompatibilityOrNewControls)
+TEST(ReleaseResources, ManifestIsDpiAwareWithoutCompatibilityOrNewControls)
 {
     CResourceImage image(g_strScrPath);
     ASSERT_TRUE(image.IsLoaded()) << g_strScrPath;
@@ -199,9 +199,10 @@ TEST(ReleaseResources, ManifestIsSystemDpiAwareWithoutCompatibilityOrNewControls
         << "no process manifest (type 24, id 1)";
     strManifest = WithoutComments(strManifest);
 
+    // Per-monitor where the system knows it, system aware on older systems; the older element
+    // comes first, where systems that read only it find it.
     EXPECT_EQ(ElementText(strManifest, "dpiAware"), "true");
-    // Per-monitor awareness would leave the scaling of the preview's host to the program.
-    EXPECT_EQ(strManifest.find("dpiAwareness"), std::string::npos);
+    EXPECT_EQ(ElementText(strManifest, "dpiAwareness"), "PerMonitorV2");
     // Any supportedOS entry of Windows 8 or later takes the 8-bit display modes away.
     EXPECT_EQ(strManifest.find("<supportedOS"), std::string::npos);
     EXPECT_EQ(strManifest.find("compatibility.v1"), std::string::npos);

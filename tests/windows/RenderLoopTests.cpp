@@ -7,6 +7,7 @@
 #include "CRenderLoop.h"
 #include "CSaverSettings.h"
 #include "CVulkara.h"
+#include "EngineGlobals.h"
 #include "FrameRows.h"
 #include "WinTestUtil.h"
 
@@ -127,6 +128,38 @@ TEST_F(RenderLoop, AHoldAskedBeforeTheFirstFrameParksTheThreadUntilReleased)
     EXPECT_EQ(m_bRunning.load(), 0);
     loop.Hold(); // nothing runs: returns at once
     EXPECT_EQ(m_output.m_nEnded.load(), 1);
+}
+
+// Further pairs are drawn by the same thread, each engine with its own copy of the process-wide
+// state: the first engine alone advances the process's frame count.
+TEST_F(RenderLoop, FurtherPairsShareTheThreadAndKeepTheirOwnEngineState)
+{
+    ASSERT_TRUE(m_bEngineReady);
+    CSaverSettings settings;
+    settings.SetInt(SETTING_BACKGROUND_SOUND, 0);
+    CVulkara second;
+    ASSERT_TRUE(second.Init(CPreviewSettings(&settings, kWidth, kHeight)));
+    CRecordingOutput secondOutput;
+    CRenderLoop loop(Flags());
+    loop.AddTarget(second, secondOutput);
+    const int nFrameBefore = g_nFrame;
+    ASSERT_TRUE(loop.Start(m_engine, m_output));
+    ASSERT_TRUE(PumpUntil([&] { return secondOutput.m_nFrames.load() >= 5; }, 3000));
+    loop.Hold();
+    EXPECT_EQ(secondOutput.m_dwStartThread.load(), m_output.m_dwStartThread.load());
+    EXPECT_EQ(g_nFrame - nFrameBefore, m_output.m_nFrames.load() + m_output.m_nHolds.load());
+    EXPECT_GE(loop.GetFrameCount(), 5);
+
+    // A park outlasts a dialog's hold and release; only the unpark lets frames go on.
+    loop.Park();
+    loop.Release();
+    const long nParkedAt = loop.GetFrameCount();
+    PumpMessagesFor(200);
+    EXPECT_EQ(loop.GetFrameCount(), nParkedAt);
+    loop.Unpark();
+    EXPECT_TRUE(PumpUntil([&] { return loop.GetFrameCount() > nParkedAt + 2; }, 3000));
+    loop.Stop();
+    EXPECT_EQ(secondOutput.m_nEnded.load(), 1);
 }
 
 // Rows go out when warm now or warm last frame; the first frame, and one after an invalidation,

@@ -237,7 +237,8 @@ TEST_F(SaverWindowTest, PasswordDialogRefusesNearMissesAndClosesOnTheStoredText)
                    {
                        bAsked = true;
                        bHeldWhileAsking = g_bPauseRendering == 1 && g_bRenderingPaused == 1;
-                       nLimit = ::SendDlgItemMessageA(hDlg, IDC_PASSWORD_EDIT, EM_GETLIMITTEXT, 0, 0);
+                       nLimit =
+                           ::SendDlgItemMessageA(hDlg, IDC_PASSWORD_EDIT, EM_GETLIMITTEXT, 0, 0);
 
                        // Further close requests while the dialog is up are dropped.
                        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
@@ -383,5 +384,70 @@ TEST_F(SaverWindowTest, RefusedModeFailsCreationAndLeavesTheDisplayAlone)
         EXPECT_EQ(CurrentMode(), modeBefore) << bUseDirectX;
         EXPECT_EQ(g_bRenderThreadRunning.load(), 0) << bUseDirectX;
     }
+}
+// The console display's state as the power notification carries it.
+struct DisplayStateSetting
+{
+    GUID guid;
+    DWORD dwDataLength;
+    DWORD dwState;
+};
+
+TEST_F(SaverWindowTest, DisplayOffParksTheFireWhatEverHoldsAndInputStillCloses)
+{
+    const GUID kConsoleDisplayState = {
+        0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    const UINT kPowerSettingChange = 0x8013;
+    DisplayStateSetting off = {kConsoleDisplayState, sizeof(DWORD), 0};
+    DisplayStateSetting on = {kConsoleDisplayState, sizeof(DWORD), 1};
+    DisplayStateSetting dimmed = {kConsoleDisplayState, sizeof(DWORD), 2};
+    struct Case
+    {
+        const char* pszName;
+        UINT uMsg;
+        WPARAM wOff, wOn;
+        LPARAM lOff, lOn;
+    };
+    const Case cases[] = {
+        {"console display state", WM_POWERBROADCAST, kPowerSettingChange, kPowerSettingChange,
+         reinterpret_cast<LPARAM>(&off), reinterpret_cast<LPARAM>(&on)},
+        {"monitor power command", WM_SYSCOMMAND, SC_MONITORPOWER, SC_MONITORPOWER, 2, -1},
+    };
+    CVulkaraWnd* pWnd = CreateSaver();
+    ASSERT_NE(pWnd, nullptr);
+    auto framesFlow = [&]
+    {
+        const long nBefore = pWnd->GetFrameCount();
+        return PumpUntil([&] { return pWnd->GetFrameCount() > nBefore + 3; }, 2000);
+    };
+    auto framesStill = [&]
+    {
+        const long nBefore = pWnd->GetFrameCount();
+        PumpMessagesFor(kSettleMs);
+        return pWnd->GetFrameCount() == nBefore;
+    };
+    for (const Case& c : cases)
+    {
+        ::PostMessageA(m_hWnd, c.uMsg, c.wOff, c.lOff);
+        PumpMessagesFor(kSettleMs);
+        EXPECT_TRUE(framesStill()) << c.pszName;
+        // A dialog's hold and its release leave the park alone.
+        pWnd->PauseRendering();
+        pWnd->ResumeRendering();
+        EXPECT_TRUE(framesStill()) << c.pszName;
+        ::PostMessageA(m_hWnd, c.uMsg, c.wOn, c.lOn);
+        EXPECT_TRUE(framesFlow()) << c.pszName;
+    }
+    // A dimmed display is still seen.
+    ::PostMessageA(m_hWnd, WM_POWERBROADCAST, kPowerSettingChange,
+                   reinterpret_cast<LPARAM>(&dimmed));
+    PumpMessagesFor(kSettleMs);
+    EXPECT_TRUE(framesFlow());
+
+    ::PostMessageA(m_hWnd, WM_POWERBROADCAST, kPowerSettingChange, reinterpret_cast<LPARAM>(&off));
+    PumpMessagesFor(kSettleMs);
+    EXPECT_TRUE(framesStill());
+    ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(Closes());
 }
 } // namespace
