@@ -219,6 +219,7 @@ TEST(GdiOutput, SendsOnlyChangedRowsAndAWholeFrameAfterAHold)
         EXPECT_EQ(frame(), Runs{});
         output.ShowHold();
         EXPECT_EQ(frame(), whole);
+        output.OnThreadEnd();
     }
     ::DestroyWindow(hWnd);
 }
