@@ -69,12 +69,35 @@ BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* 
     return TRUE;
 }
 
+void CGdiOutput::OnThreadEnd()
+{
+    ReleaseDC();
+}
+
+void CGdiOutput::ReleaseDC()
+{
+    if (m_hDC != nullptr)
+        ::ReleaseDC(m_hWnd, m_hDC);
+    m_hDC = nullptr;
+}
+
+bool CGdiOutput::TakeDC()
+{
+    // Not before the window is shown: a device context taken earlier may go on drawing
+    // nowhere. One per frame costs Wine more than the copy, so it is kept, and taken anew
+    // with every whole frame.
+    if (m_hDC == nullptr && ::IsWindowVisible(m_hWnd))
+        m_hDC = ::GetWindowDC(m_hWnd);
+    return m_hDC != nullptr;
+}
+
 uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
 {
     if (--m_nFramesToFull <= 0)
     {
         m_changed.InvalidateAll();
         m_nFramesToFull = FULL_FRAME_INTERVAL;
+        ReleaseDC();
     }
     m_lastRuns.clear();
     return m_changed.Update(pWarmRows) ? m_bits.data() : nullptr;
@@ -82,10 +105,7 @@ uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
 
 bool CGdiOutput::EndFrame(bool bRendered)
 {
-    // Taken for each frame: a device context kept from before the window was shown may go
-    // on drawing nowhere.
-    HDC hDC = bRendered ? ::GetWindowDC(m_hWnd) : nullptr;
-    if (hDC == nullptr)
+    if (!bRendered || !TakeDC())
     {
         m_changed.InvalidateAll();
         return false;
@@ -97,11 +117,10 @@ bool CGdiOutput::EndFrame(bool bRendered)
                          [&](int nTop, int nRows)
                          {
                              m_lastRuns.emplace_back(nTop, nRows);
-                             bCopied = SetDIBitsRows(hDC, m_nWidth, nTop, nRows, m_bits.data(),
+                             bCopied = SetDIBitsRows(m_hDC, m_nWidth, nTop, nRows, m_bits.data(),
                                                      m_nStride, pInfo) &&
                                        bCopied;
                          });
-    ::ReleaseDC(m_hWnd, hDC);
     if (!bCopied)
         m_changed.InvalidateAll();
     return bCopied;

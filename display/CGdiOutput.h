@@ -11,7 +11,8 @@
 
 // A device-independent 8-bit bitmap copied into the window at the desktop's colour depth, with
 // the display's resolution changed to the frame's. Only the rows that changed go to the
-// screen, in bands of a bounded size, through a device context of the drawing thread's own.
+// screen, in bands of a bounded size, through a device context that the drawing thread takes
+// and gives back.
 class CGdiOutput : public IFrameOutput
 {
 public:
@@ -31,6 +32,7 @@ public:
     BOOL Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene,
                 bool bSetMode = true);
 
+    void OnThreadEnd() override;
     uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
     bool EndFrame(bool bRendered) override;
     // The last frame stays on the screen under the dialog; the frame after the hold is whole.
@@ -41,6 +43,10 @@ public:
     const std::vector<std::pair<int, int>>& GetLastRuns() const { return m_lastRuns; }
 
 private:
+    // The window's device context for the drawing thread; false while there is none.
+    bool TakeDC();
+    void ReleaseDC();
+
     HWND m_hWnd = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
@@ -51,6 +57,7 @@ private:
     BOOL m_bDisplayChanged = FALSE;
     std::vector<uint8_t> m_info; // BITMAPINFO with 256 colours
     std::vector<uint8_t> m_bits;
+    HDC m_hDC = nullptr;
     CChangedRows m_changed;
     std::vector<std::pair<int, int>> m_lastRuns;
 };

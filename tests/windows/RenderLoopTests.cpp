@@ -252,6 +252,7 @@ TEST(GdiOutput, SendsOnlyChangedRowsAndAWholeFrameAfterAHold)
         EXPECT_EQ(frame(), Runs{});
         output.ShowHold();
         EXPECT_EQ(frame(), whole);
+        output.OnThreadEnd();
     }
     ::DestroyWindow(hWnd);
 }
