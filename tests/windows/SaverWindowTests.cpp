@@ -450,4 +450,78 @@ TEST_F(SaverWindowTest, DisplayOffParksTheFireWhatEverHoldsAndInputStillCloses)
     ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(Closes());
 }
+BOOL CALLBACK AddSaverWindowRect(HWND hWnd, LPARAM lParam)
+{
+    DWORD dwProcess = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwProcess);
+    if (dwProcess == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd) &&
+        (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    {
+        RECT rc;
+        ::GetWindowRect(hWnd, &rc);
+        reinterpret_cast<std::vector<RECT>*>(lParam)->push_back(rc);
+    }
+    return TRUE;
+}
+
+// The visible topmost windows of this process, as screen rectangles.
+std::vector<RECT> SaverWindowRects()
+{
+    std::vector<RECT> rects;
+    ::EnumWindows(&AddSaverWindowRect, reinterpret_cast<LPARAM>(&rects));
+    return rects;
+}
+
+// Monitors come and go under a fake layout: every monitor has one window, none two, and a
+// layout that does not parse counts as the real one.
+TEST_F(SaverWindowTest, OtherMonitorsWindowsFollowTheLayout)
+{
+    const char kVariable[] = "VULKARA_FAKE_MONITORS";
+    struct Step
+    {
+        const char* pszLayout;
+        std::vector<RECT> others; // the windows beside the primary one
+    };
+    const std::vector<Step> steps = {
+        {"1024x768+0+0,640x480+1024+0", {{1024, 0, 1664, 480}}},
+        {"1024x768+0+0,640x480+1024+0,480x640+-480+-100",
+         {{1024, 0, 1664, 480}, {-480, -100, 0, 540}}},
+        {"1024x768+0+0,800x600+1024+0", {{1024, 0, 1824, 600}}},
+        {"1024x768+0+0", {}},
+        {"1024x768+0+0,junk", {}},
+    };
+    struct VariableGuard
+    {
+        const char* pszName;
+        ~VariableGuard() { ::SetEnvironmentVariableA(pszName, nullptr); }
+    } guard{kVariable};
+    auto hasWindow = [](const std::vector<RECT>& rects, const RECT& want)
+    {
+        size_t nCount = 0;
+        for (const RECT& rc : rects)
+            nCount += std::memcmp(&rc, &want, sizeof(RECT)) == 0 ? 1 : 0;
+        return nCount;
+    };
+
+    ::SetEnvironmentVariableA(kVariable, steps.front().pszLayout);
+    CVulkaraWnd* pWnd = CreateSaver();
+    ASSERT_NE(pWnd, nullptr);
+    for (const Step& step : steps)
+    {
+        ::SetEnvironmentVariableA(kVariable, step.pszLayout);
+        ::SendMessageA(m_hWnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+        PumpMessagesFor(kSettleMs);
+        EXPECT_EQ(pWnd->GetMonitorWindowCount(), step.others.size()) << step.pszLayout;
+        const std::vector<RECT> rects = SaverWindowRects();
+        EXPECT_EQ(rects.size(), step.others.size() + 1) << step.pszLayout;
+        for (const RECT& want : step.others)
+            EXPECT_EQ(hasWindow(rects, want), 1u) << step.pszLayout << " at " << want.left;
+        EXPECT_TRUE(FramesFlow()) << step.pszLayout;
+    }
+    ::SetEnvironmentVariableA(kVariable, steps[1].pszLayout);
+    ::SendMessageA(m_hWnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(Closes());
+    EXPECT_TRUE(SaverWindowRects().empty());
+}
 } // namespace
