@@ -196,9 +196,7 @@ BOOL CVulkaraWnd::SetUp(const RECT& area)
     if (!SetUpOutput(aScene, aSystem, !bAreaFrame))
         return FALSE;
     // After the primary's mode change: the other monitors may have moved with it.
-    if (bSpan)
-        CreateMonitorWindows({}, settings);
-    else
+    if (!bSpan)
         CreateMonitorWindows(PlanSaverWindows(CurrentMonitors(), m_choice), settings);
     m_nStartClock = static_cast<long>(std::clock());
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &m_bOldScreenSaverRunning, 0);
@@ -422,8 +420,7 @@ LRESULT CVulkaraWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&)
     // mode back late): the saver keeps covering all of it. With several monitors, or a monitor
     // added, the windows follow the layout; the saver's own mode change comes before there is
     // a layout to follow, and its restore after.
-    if (m_bFollowLayout &&
-        (!m_monitors.empty() || m_pPlatform != nullptr || CurrentMonitors().size() > 1))
+    if (m_bFollowLayout && (!m_monitors.empty() || CurrentMonitors().size() > 1))
         FollowLayout();
     else
         ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE);
