@@ -1,23 +1,15 @@
 #pragma once
 
 #include "Afx.h"
-#include "PaletteEntry.h"
-
-#include <atomic>
-#include <cstdint>
+#include "CRenderLoop.h"
+#include "CStretchOutput.h"
 
 class CVulkara;
 class ISettingsReader;
 
-// The preview thread's handshake. One preview window exists at a time, so they are
-// process-wide: the window's thread raises the stop request, the preview thread holds the
-// running flag while it is inside its loop.
-extern std::atomic<int> g_bStopPreview;
-extern std::atomic<int> g_bPreviewRunning;
-
-// The fire in a small child window: its own engine at three times the window's size, drawn
-// by its own thread and stretched down onto the window. It takes no input and never closes
-// itself; its owner destroys it, and the object then deletes itself.
+// The fire in a small child window: its own engine at three times the window's size, drawn by
+// its own render loop and stretched down onto the window. It takes no input and never closes
+// itself; its owner destroys it, and the object then deletes itself. One exists at a time.
 class CPreviewWnd : public CWnd
 {
 public:
@@ -47,17 +39,11 @@ private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
 
-    static UINT __cdecl PreviewThreadProc(LPVOID pParam);
-    void DrawFrame();
-    void ConvertFrame();
-
     int m_nWidth = 0;
     int m_nHeight = 0;
     CVulkara* m_pVulkara = nullptr;
     const ISettingsReader* m_pSettings;
-    BITMAPINFO m_bmi = {};
-    PaletteEntry m_palette[PALETTE_SIZE] = {};
-    uint8_t* m_pFrame = nullptr;
-    uint8_t* m_pImage = nullptr;
+    CStretchOutput m_output;
+    CRenderLoop m_loop{CRenderLoop::PREVIEW_FLAGS};
     bool* m_pbDeleted = nullptr; // set while Create runs, so that it knows the object is gone
 };

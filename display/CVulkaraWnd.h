@@ -2,15 +2,18 @@
 
 #include "Afx.h"
 
+#include "CRenderLoop.h"
+
 #include <ddraw.h>
 
-#include <cstdint>
-#include <vector>
+#include <memory>
 
+class CDirectDrawOutput;
 class CVulkara;
+class IFrameOutput;
 
 // The window of the full-screen saver. It covers the primary screen, owns the fire engine,
-// sets up DirectDraw or GDI output with the display-mode change, runs the render thread and
+// sets up DirectDraw or GDI output with the display-mode change, runs the render loop and
 // turns every sign of the user into a close request, which passes the password check when
 // the system's option asks for one. Created with new; deletes itself when destroyed.
 class CVulkaraWnd : public CWnd
@@ -31,14 +34,13 @@ public:
     void PauseRendering();
     void ResumeRendering();
 
-    // One frame onto the screen; the render thread's only call. TRUE when it got there.
-    BOOL DrawFrame();
-
     // The output path chosen at creation, and its primary surface (DirectDraw only).
     BOOL IsUsingDirectX() const { return m_bUseDirectX; }
-    LPDIRECTDRAWSURFACE GetPrimarySurface() const { return m_lpDDSPrimary; }
+    LPDIRECTDRAWSURFACE GetPrimarySurface() const;
 
     BEGIN_MSG_MAP(CVulkaraWnd)
+    MESSAGE_RANGE_HANDLER(WM_KEYFIRST, WM_KEYLAST, OnAnyInput)
+    MESSAGE_RANGE_HANDLER(WM_MOUSEFIRST, WM_MOUSELAST, OnAnyInput)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
@@ -56,6 +58,8 @@ public:
     MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
     MESSAGE_HANDLER(WM_CANCELMODE, OnCancelMode)
     MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER(WM_DISPLAYCHANGE, OnDisplayChange)
     CHAIN_MSG_MAP(CWnd)
     END_MSG_MAP()
 
@@ -75,18 +79,19 @@ private:
     LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&);
 
     void PostClose();
+    // The close rule for a pointer at pt (screen coordinates, which are the client's).
+    void ApplyMouseRule(POINT pt);
+    // Takes the system's last-input time and the pointer's position as seen.
+    void WatchInput();
     BOOL SetUp();
     BOOL SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem);
-    BOOL SetUpDirectDraw(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem);
-    BOOL SetUpGdi(const PALETTEENTRY* pScene);
-    BOOL StartRenderThread();
-    void StopRenderThread();
-    void RestoreDisplay();
-    void ReleaseDirectDraw();
-    BOOL DrawFrameDirectDraw();
-    BOOL DrawFrameGdi();
+    // Stops the render loop and puts the display back; safe to call more than once.
+    void StopAndRestore();
 
     int m_nXRes = 0;
     int m_nYRes = 0;
@@ -95,23 +100,10 @@ private:
     POINT m_ptMouseRef = {-1, -1};
     long m_nStartClock = 0;
     CVulkara* m_pVulkara = nullptr;
-    CWinThread* m_pRenderThread = nullptr;
-    LPDIRECTDRAWSURFACE m_lpDDSPrimary = nullptr;
-    LPDIRECTDRAWPALETTE m_lpDDPalette = nullptr;
-    LPDIRECTDRAWPALETTE m_lpDDPaletteSystem = nullptr;
-    LPDIRECTDRAW m_lpDD = nullptr;
-    DEVMODEA m_devModeSaved = {};
-    BITMAPINFO* m_pBitmapInfo = nullptr;
-    uint8_t* m_pBits = nullptr;
-
-    // Rows of the GDI bitmap as GDI reads them (DWORD-aligned).
-    int m_nDibStride = 0;
-    // The frame, when the primary surface's rows are not packed.
-    std::vector<uint8_t> m_frame;
-    // Set while the display runs in a mode this window chose.
-    BOOL m_bDisplayChanged = FALSE;
-    HMODULE m_hDirectDraw = nullptr;
-    // The window's device context, taken by the render thread at its first GDI frame and kept
-    // until it stops: one per frame costs more than the copy.
-    HDC m_hRenderDC = nullptr;
+    std::unique_ptr<IFrameOutput> m_pOutput;
+    CDirectDrawOutput* m_pDirectDraw = nullptr; // m_pOutput on the DirectDraw path
+    CRenderLoop m_loop{CRenderLoop::SAVER_FLAGS};
+    DWORD m_dwLastInput = 0; // the system's last input time, as last seen
+    DWORD m_dwInputSeen = 0; // the system's last input time when a message last brought input
+    POINT m_ptLastCursor = {0, 0};
 };

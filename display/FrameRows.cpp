@@ -45,22 +45,26 @@ int GdiBandRows(int nWidth)
     return static_cast<int>(std::max<size_t>(1, GDI_BAND_BYTES / nRowBytes));
 }
 
-BOOL SetDIBitsInBands(HDC hDC, int nWidth, int nHeight, const uint8_t* pBits, int nStride,
-                      BITMAPINFO* pInfo, int nBandRows)
+BOOL SetDIBitsRows(HDC hDC, int nWidth, int nTop, int nRows, const uint8_t* pBits, int nStride,
+                   BITMAPINFO* pInfo)
 {
     BITMAPINFOHEADER& header = pInfo->bmiHeader;
     const LONG lWholeHeight = header.biHeight;
+    header.biHeight = -nRows; // the band alone, top row first
+    const int nCopied =
+        ::SetDIBitsToDevice(hDC, 0, nTop, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows), 0,
+                            0, 0, static_cast<UINT>(nRows),
+                            pBits + static_cast<size_t>(nTop) * nStride, pInfo, DIB_RGB_COLORS);
+    header.biHeight = lWholeHeight;
+    return nCopied > 0;
+}
+
+BOOL SetDIBitsInBands(HDC hDC, int nWidth, int nHeight, const uint8_t* pBits, int nStride,
+                      BITMAPINFO* pInfo, int nBandRows)
+{
     BOOL bCopied = TRUE;
     for (int y = 0; y < nHeight; y += nBandRows)
-    {
-        const int nRows = std::min(nBandRows, nHeight - y);
-        header.biHeight = -nRows; // the band, top row first
-        if (::SetDIBitsToDevice(hDC, 0, y, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows), 0,
-                                0, 0, static_cast<UINT>(nRows),
-                                pBits + static_cast<size_t>(y) * nStride, pInfo,
-                                DIB_RGB_COLORS) <= 0)
+        if (!SetDIBitsRows(hDC, nWidth, y, std::min(nBandRows, nHeight - y), pBits, nStride, pInfo))
             bCopied = FALSE;
-    }
-    header.biHeight = lWholeHeight;
     return bCopied;
 }

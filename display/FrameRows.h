@@ -28,6 +28,12 @@ void FillRows(uint8_t* pDest, long lPitch, int nWidth, int nHeight, uint8_t nVal
 // cost nothing on Windows.
 int GdiBandRows(int nWidth);
 
+// Copies rows nTop .. nTop + nRows - 1 of an 8-bit top-down bitmap, rows nStride bytes apart,
+// to the same rows of the device in one call. pInfo describes the whole bitmap; its height is
+// changed for the call and put back. TRUE when the rows were copied.
+BOOL SetDIBitsRows(HDC hDC, int nWidth, int nTop, int nRows, const uint8_t* pBits, int nStride,
+                   BITMAPINFO* pInfo);
+
 // Copies an 8-bit top-down bitmap of nWidth x nHeight pixels, rows nStride bytes apart, to
 // (0, 0) of the device in bands of nBandRows rows. pInfo describes the whole bitmap; its height
 // is changed for each band and put back. TRUE when every band was copied.

@@ -52,6 +52,12 @@ uint8_t* CFlameField::GetWritableBuffer()
     return m_flame.data();
 }
 
+bool CFlameField::IsRowWarm(int y) const
+{
+    const uint64_t* pRow = m_hot.data() + static_cast<size_t>(y) * m_nHotWords;
+    return std::any_of(pRow, pRow + m_nHotWords, [](uint64_t nWord) { return nWord != 0; });
+}
+
 void CFlameField::MarkHotClipped(int x0, int y0, int x1, int y1)
 {
     if (m_nWidth == 0)

@@ -39,6 +39,9 @@ public:
     const uint8_t* GetBuffer() const { return m_flame.data(); }
     // The chunk flags of the H+1 rows, as the propagation keeps them.
     const uint64_t* GetHotChunks() const { return m_hot.data(); }
+    // False when row y (0 .. H-1) holds no heat at all; a true answer may still be cold. The
+    // outputs use it to leave rows alone that stay cold from one frame to the next.
+    bool IsRowWarm(int y) const;
     const uint8_t* GetSeedFrom() const { return m_seedFrom.data(); }
     const uint8_t* GetSeedRow() const { return m_seedRow.data(); }
     const uint8_t* GetSeedTo() const { return m_seedTo.data(); }

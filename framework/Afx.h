@@ -3,7 +3,6 @@
 // The application framework: everything the program's windows and dialogs build on.
 
 #include "CWinApp.h"
-#include "CWinThread.h"
 #include "CWnd.h"
 
 #include <windows.h>

@@ -26,6 +26,16 @@ public:                                                                         
             return TRUE;                                                                           \
     }
 
+// Every message from first to last (inclusive).
+#define MESSAGE_RANGE_HANDLER(first, last, func)                                                   \
+    if (uMsg >= (first) && uMsg <= (last))                                                         \
+    {                                                                                              \
+        bHandled = TRUE;                                                                           \
+        lResult = func(uMsg, wParam, lParam, bHandled);                                            \
+        if (bHandled)                                                                              \
+            return TRUE;                                                                           \
+    }
+
 // WM_COMMAND from control (or menu/accelerator) id with any notification code.
 #define COMMAND_ID_HANDLER(id, func)                                                               \
     if (uMsg == WM_COMMAND && LOWORD(wParam) == (id))                                              \

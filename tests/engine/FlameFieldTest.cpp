@@ -165,4 +165,35 @@ TEST_F(FlameField, TheFirstNewSeedLineComesAtTheEndOfTheSeventhStep)
     field.WriteSeedRow();
     EXPECT_EQ(std::vector<uint8_t>(field.GetSeedRow(), field.GetSeedRow() + 200), zero);
 }
+// A row said to be cold holds no heat, through a growing fire; a fresh field is cold and a
+// written area warms exactly its rows.
+TEST_F(FlameField, ColdRowsHoldNoHeat)
+{
+    const int nWidth = 200, nHeight = 60;
+    CFlameField field;
+    field.Create(nWidth, nHeight);
+    for (int y = 0; y < nHeight; ++y)
+        ASSERT_FALSE(field.IsRowWarm(y)) << y;
+    field.WriteArea(130, 10, 3, 2)[0] = 200;
+    for (int y = 0; y < nHeight; ++y)
+        EXPECT_EQ(field.IsRowWarm(y), y == 10 || y == 11) << y;
+
+    int nColdSeen = 0, nWarmSeen = 0;
+    for (int step = 0; step < 120; ++step)
+    {
+        field.WriteSeedRow();
+        field.Propagate();
+        field.AdvanceSeed();
+        for (int y = 0; y < nHeight; ++y)
+        {
+            const uint8_t* pRow = field.GetBuffer() + static_cast<size_t>(y) * nWidth;
+            const bool bHeat = std::any_of(pRow, pRow + nWidth, [](uint8_t b) { return b != 0; });
+            ASSERT_TRUE(field.IsRowWarm(y) || !bHeat) << "step " << step << " row " << y;
+            (field.IsRowWarm(y) ? nWarmSeen : nColdSeen)++;
+        }
+    }
+    // Both answers occur: the fire grows from the bottom into a cold top.
+    EXPECT_GT(nColdSeen, 0);
+    EXPECT_GT(nWarmSeen, 0);
+}
 } // namespace

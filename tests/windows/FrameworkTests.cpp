@@ -337,22 +337,6 @@ TEST(Framework, SkipProgramName)
         EXPECT_STREQ(AfxSkipProgramName(c.pszCommandLine), c.pszExpected) << c.pszCommandLine;
 }
 
-TEST(Framework, WorkerThreadRunsAndDeletesItself)
-{
-    static std::atomic<int> s_nRuns{0};
-    static int s_nIncrement = 3;
-    s_nRuns = 0;
-    CWinThread* pThread = AfxBeginThread(
-        [](LPVOID pParam) -> UINT
-        {
-            s_nRuns += *static_cast<int*>(pParam);
-            return 7;
-        },
-        &s_nIncrement);
-    ASSERT_NE(pThread, nullptr);
-    EXPECT_TRUE(PumpUntil([] { return s_nRuns.load() == 3; }, 5000));
-}
-
 TEST(Framework, MessageBoxCarriesTheApplicationName)
 {
     std::string strCaption;

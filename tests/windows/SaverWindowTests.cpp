@@ -2,7 +2,7 @@
 // registry key: what closes it, what does not, the password check and the hold.
 #include "CVulkaraWnd.h"
 #include "EngineGlobals.h"
-#include "RenderThread.h"
+#include "CRenderLoop.h"
 #include "ScrSettings.h"
 #include "WinTestUtil.h"
 #include "resource.h"

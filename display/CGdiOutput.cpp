@@ -1,0 +1,137 @@
+#include "CGdiOutput.h"
+
+#include "FrameRows.h"
+
+#include <new>
+
+namespace
+{
+constexpr int PALETTE_ENTRIES = 256;
+constexpr WORD BITS_PER_PIXEL = 8;
+} // namespace
+
+CGdiOutput::~CGdiOutput()
+{
+    RestoreDisplay();
+}
+
+BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene)
+{
+    m_hWnd = hWnd;
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+    m_devModeSaved = {};
+    m_devModeSaved.dmSize = sizeof(m_devModeSaved);
+    ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &m_devModeSaved);
+    if (static_cast<int>(m_devModeSaved.dmPelsWidth) != nWidth ||
+        static_cast<int>(m_devModeSaved.dmPelsHeight) != nHeight)
+    {
+        // Only the resolution changes; the colour depth stays the desktop's.
+        DEVMODEA devMode = m_devModeSaved;
+        devMode.dmSize = sizeof(devMode);
+        devMode.dmPelsWidth = static_cast<DWORD>(nWidth);
+        devMode.dmPelsHeight = static_cast<DWORD>(nHeight);
+        devMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        if (::ChangeDisplaySettingsA(&devMode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
+            return FALSE;
+        m_bDisplayChanged = TRUE;
+    }
+
+    m_nStride = DibRowBytes(nWidth);
+    m_nBandRows = GdiBandRows(nWidth);
+    try
+    {
+        m_info.assign(sizeof(BITMAPINFOHEADER) + PALETTE_ENTRIES * sizeof(RGBQUAD), 0);
+        m_bits.assign(static_cast<size_t>(m_nStride) * static_cast<size_t>(nHeight), 0);
+    }
+    catch (const std::bad_alloc&)
+    {
+        RestoreDisplay();
+        return FALSE;
+    }
+    BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(m_info.data());
+    BITMAPINFOHEADER& header = pInfo->bmiHeader;
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = nWidth;
+    header.biHeight = -nHeight; // top row first, as the engine writes
+    header.biPlanes = 1;
+    header.biBitCount = BITS_PER_PIXEL;
+    header.biCompression = BI_RGB;
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+    {
+        RGBQUAD& colour = pInfo->bmiColors[i];
+        colour.rgbRed = pScene[i].peRed;
+        colour.rgbGreen = pScene[i].peGreen;
+        colour.rgbBlue = pScene[i].peBlue;
+    }
+    m_changed.Reset(nHeight);
+    return TRUE;
+}
+
+void CGdiOutput::OnThreadEnd()
+{
+    ReleaseDC();
+}
+
+void CGdiOutput::ReleaseDC()
+{
+    if (m_hDC != nullptr)
+        ::ReleaseDC(m_hWnd, m_hDC);
+    m_hDC = nullptr;
+}
+
+bool CGdiOutput::TakeDC()
+{
+    // Not before the window is shown: a device context taken earlier may go on drawing
+    // nowhere. One per frame costs Wine more than the copy, so it is kept, and taken anew
+    // with every whole frame.
+    if (m_hDC == nullptr && ::IsWindowVisible(m_hWnd))
+        m_hDC = ::GetWindowDC(m_hWnd);
+    return m_hDC != nullptr;
+}
+
+uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
+{
+    if (--m_nFramesToFull <= 0)
+    {
+        m_changed.InvalidateAll();
+        m_nFramesToFull = FULL_FRAME_INTERVAL;
+        ReleaseDC();
+    }
+    m_lastRuns.clear();
+    return m_changed.Update(pWarmRows) ? m_bits.data() : nullptr;
+}
+
+bool CGdiOutput::EndFrame(bool bRendered)
+{
+    if (!bRendered || !TakeDC())
+    {
+        m_changed.InvalidateAll();
+        return false;
+    }
+    SpreadRows(m_bits.data(), m_nWidth, m_nHeight, m_nStride);
+    BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(m_info.data());
+    bool bCopied = true;
+    m_changed.ForEachRun(m_nBandRows,
+                         [&](int nTop, int nRows)
+                         {
+                             m_lastRuns.emplace_back(nTop, nRows);
+                             bCopied = SetDIBitsRows(m_hDC, m_nWidth, nTop, nRows, m_bits.data(),
+                                                     m_nStride, pInfo) &&
+                                       bCopied;
+                         });
+    if (!bCopied)
+        m_changed.InvalidateAll();
+    return bCopied;
+}
+
+void CGdiOutput::RestoreDisplay()
+{
+    if (!m_bDisplayChanged)
+        return;
+    DEVMODEA devMode = m_devModeSaved;
+    devMode.dmSize = sizeof(devMode);
+    devMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    ::ChangeDisplaySettingsA(&devMode, CDS_FULLSCREEN);
+    m_bDisplayChanged = FALSE;
+}

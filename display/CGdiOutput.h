@@ -1,0 +1,61 @@
+#pragma once
+
+#include "CChangedRows.h"
+#include "IFrameOutput.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+// A device-independent 8-bit bitmap copied into the window at the desktop's colour depth, with
+// the display's resolution changed to the frame's. Only the rows that changed go to the
+// screen, in bands of a bounded size, through a device context that the drawing thread takes
+// and gives back.
+class CGdiOutput : public IFrameOutput
+{
+public:
+    // A whole frame is sent this often even where nothing changed, so that anything drawn
+    // over the window in between does not stay.
+    static constexpr int FULL_FRAME_INTERVAL = 40;
+
+    CGdiOutput() = default;
+    ~CGdiOutput() override;
+    CGdiOutput(const CGdiOutput&) = delete;
+    CGdiOutput& operator=(const CGdiOutput&) = delete;
+
+    // Sets the display to nWidth x nHeight when it runs at another size and prepares the
+    // bitmap with the scene's colours. FALSE when the display refuses the size or memory runs
+    // out; the display is then as it was.
+    BOOL Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene);
+
+    void OnThreadEnd() override;
+    uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
+    bool EndFrame(bool bRendered) override;
+    // The last frame stays on the screen under the dialog; the frame after the hold is whole.
+    void ShowHold() override { m_changed.InvalidateAll(); }
+    void RestoreDisplay() override;
+
+    // The rows the last frame sent, as (top, count) runs.
+    const std::vector<std::pair<int, int>>& GetLastRuns() const { return m_lastRuns; }
+
+private:
+    // The window's device context for the drawing thread; false while there is none.
+    bool TakeDC();
+    void ReleaseDC();
+
+    HWND m_hWnd = nullptr;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    int m_nStride = 0;
+    int m_nBandRows = 0;
+    int m_nFramesToFull = 0;
+    DEVMODEA m_devModeSaved = {};
+    BOOL m_bDisplayChanged = FALSE;
+    std::vector<uint8_t> m_info; // BITMAPINFO with 256 colours
+    std::vector<uint8_t> m_bits;
+    HDC m_hDC = nullptr;
+    CChangedRows m_changed;
+    std::vector<std::pair<int, int>> m_lastRuns;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+// Where a render loop puts the engine's 8-bit frames: the screen, through one of the output
+// paths. The loop calls every member but RestoreDisplay and UseSystemColours on its own thread;
+// those two run on the window's thread while the loop holds or after it has stopped.
+class IFrameOutput
+{
+public:
+    virtual ~IFrameOutput() = default;
+
+    // Called on the render thread before its first frame and after its last, so that what
+    // belongs to the drawing thread (a device context) is taken and given back there.
+    virtual void OnThreadStart() {}
+    virtual void OnThreadEnd() {}
+
+    // The frame to come, given which of its rows may hold heat (nonzero per row, top first):
+    // the address of a packed width x height buffer for the engine to render into, or null
+    // when this frame is not to be drawn (dropped, or nothing on the screen would change).
+    virtual uint8_t* BeginFrame(const uint8_t* pWarmRows) = 0;
+    // Shows the frame BeginFrame gave the address for; bRendered false drops it. TRUE when
+    // the frame reached the screen.
+    virtual bool EndFrame(bool bRendered) = 0;
+
+    // The last frame before the loop holds for a dialog.
+    virtual void ShowHold() = 0;
+    // Switches between the scene's colours and the system's, while the loop holds.
+    virtual void UseSystemColours(bool /*bSystem*/) {}
+    // Puts the display mode back as the output found it; after the loop has stopped.
+    virtual void RestoreDisplay() {}
+};

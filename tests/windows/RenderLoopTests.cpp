@@ -1,0 +1,284 @@
+// The render loop on a real engine with an output that records what it is asked: the order of
+// start, hold and stop, and the rows the screen outputs send.
+#include "CChangedRows.h"
+#include "CDirectDrawOutput.h"
+#include "CGdiOutput.h"
+#include "CPreviewSettings.h"
+#include "CRenderLoop.h"
+#include "CSaverSettings.h"
+#include "CVulkara.h"
+#include "FrameRows.h"
+#include "WinTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+const int kWidth = 64;
+const int kHeight = 48;
+
+// Counts the loop's calls and notes the threads they come on; a frame may be made slow.
+class CRecordingOutput : public IFrameOutput
+{
+public:
+    void OnThreadStart() override { m_dwStartThread = ::GetCurrentThreadId(); }
+    void OnThreadEnd() override
+    {
+        m_dwEndThread = ::GetCurrentThreadId();
+        ++m_nEnded;
+    }
+    uint8_t* BeginFrame(const uint8_t*) override { return m_frame.data(); }
+    bool EndFrame(bool bRendered) override
+    {
+        ::Sleep(m_nFrameMs);
+        ++m_nFrames;
+        return bRendered;
+    }
+    void ShowHold() override { ++m_nHolds; }
+
+    std::vector<uint8_t> m_frame = std::vector<uint8_t>(kWidth * kHeight);
+    DWORD m_nFrameMs = 0;
+    std::atomic<DWORD> m_dwStartThread{0};
+    std::atomic<DWORD> m_dwEndThread{0};
+    std::atomic<int> m_nEnded{0};
+    std::atomic<int> m_nFrames{0};
+    std::atomic<int> m_nHolds{0};
+};
+
+class RenderLoop : public testing::Test
+{
+protected:
+    RenderLoop()
+    {
+        CSaverSettings settings;
+        for (int nIndex : {SETTING_SPARKLES_COUNT, SETTING_FIREWORK_COUNT, SETTING_FADE_SCREEN,
+                           SETTING_BACKGROUND_SOUND})
+            settings.SetInt(nIndex, 0);
+        m_bEngineReady = m_engine.Init(CPreviewSettings(&settings, kWidth, kHeight));
+    }
+
+    CRenderLoop::SFlags Flags() { return {&m_bStop, &m_bRunning, &m_bPause, &m_bPaused}; }
+
+    CVulkara m_engine;
+    bool m_bEngineReady = false;
+    CRecordingOutput m_output;
+    std::atomic<int> m_bStop{0}, m_bRunning{0}, m_bPause{0}, m_bPaused{0};
+};
+
+TEST_F(RenderLoop, AStopBeforeTheThreadRunsIsKeptAndWaitedFor)
+{
+    ASSERT_TRUE(m_bEngineReady);
+    m_bStop = 1; // left over from an earlier loop: a new start clears it
+    for (int i = 0; i < 10; ++i)
+    {
+        CRenderLoop loop(Flags());
+        ASSERT_TRUE(loop.Start(m_engine, m_output));
+        EXPECT_EQ(m_bRunning.load(), 1) << i;
+        loop.Stop();
+        // Returned only once the thread had left: its last call is made and its flag down.
+        EXPECT_EQ(m_output.m_nEnded.load(), i + 1);
+        EXPECT_EQ(m_bRunning.load(), 0);
+        EXPECT_EQ(m_output.m_dwEndThread.load(), m_output.m_dwStartThread.load());
+        EXPECT_NE(m_output.m_dwEndThread.load(), ::GetCurrentThreadId());
+    }
+}
+
+TEST_F(RenderLoop, StopWaitsForTheFrameInProgress)
+{
+    ASSERT_TRUE(m_bEngineReady);
+    m_output.m_nFrameMs = 150;
+    CRenderLoop loop(Flags());
+    ASSERT_TRUE(loop.Start(m_engine, m_output));
+    ASSERT_TRUE(PumpUntil([&] { return m_output.m_nFrames.load() >= 1; }, 3000));
+    loop.Stop();
+    EXPECT_EQ(m_output.m_nEnded.load(), 1);
+    EXPECT_EQ(m_bRunning.load(), 0);
+    loop.Stop(); // a second stop has nothing to do
+    EXPECT_EQ(m_output.m_nEnded.load(), 1);
+}
+
+TEST_F(RenderLoop, AHoldAskedBeforeTheFirstFrameParksTheThreadUntilReleased)
+{
+    ASSERT_TRUE(m_bEngineReady);
+    CRenderLoop loop(Flags());
+    ASSERT_TRUE(loop.Start(m_engine, m_output));
+    loop.Hold();
+    EXPECT_EQ(m_bPause.load(), 1);
+    EXPECT_EQ(m_bPaused.load(), 1);
+    EXPECT_EQ(m_output.m_nHolds.load(), 1);
+    const int nParkedAt = m_output.m_nFrames.load();
+    PumpMessagesFor(200);
+    EXPECT_EQ(m_output.m_nFrames.load(), nParkedAt);
+
+    loop.Release();
+    EXPECT_TRUE(PumpUntil([&] { return m_output.m_nFrames.load() > nParkedAt + 2; }, 3000));
+    EXPECT_EQ(m_bPause.load(), 0);
+    EXPECT_EQ(m_bPaused.load(), 0);
+
+    // A stop while holding still ends the thread.
+    loop.Hold();
+    loop.Stop();
+    EXPECT_EQ(m_bRunning.load(), 0);
+    loop.Hold(); // nothing runs: returns at once
+    EXPECT_EQ(m_output.m_nEnded.load(), 1);
+}
+
+// Rows go out when warm now or warm last frame; the first frame, and one after an invalidation,
+// go out whole.
+TEST(ChangedRows, SendsRowsWarmNowOrLastTime)
+{
+    const int nHeight = 6;
+    struct Case
+    {
+        const char* pszWarm; // '1': warm
+        bool bInvalidate;
+        const char* pszSent;
+    };
+    const Case cases[] = {
+        {"000000", false, "111111"}, // first frame: whole
+        {"000000", false, "000000"}, // black and black: nothing
+        {"001100", false, "001100"}, //
+        {"000100", false, "001100"}, // row 2 turned black: sent once more
+        {"000100", false, "000100"}, //
+        {"000000", false, "000100"}, //
+        {"000000", false, "000000"}, //
+        {"100001", true, "111111"},  // invalidated: whole
+        {"000000", false, "100001"},
+    };
+    CChangedRows rows;
+    rows.Reset(nHeight);
+    int nFrame = 0;
+    for (const Case& c : cases)
+    {
+        std::vector<uint8_t> warm(nHeight);
+        for (int y = 0; y < nHeight; ++y)
+            warm[y] = c.pszWarm[y] == '1';
+        if (c.bInvalidate)
+            rows.InvalidateAll();
+        const bool bAny = rows.Update(warm.data());
+        std::string strSent;
+        for (int y = 0; y < nHeight; ++y)
+            strSent += rows.IsChanged(y) ? '1' : '0';
+        EXPECT_EQ(strSent, c.pszSent) << "frame " << nFrame;
+        EXPECT_EQ(bAny, strSent.find('1') != std::string::npos) << "frame " << nFrame;
+        ++nFrame;
+    }
+
+    // Runs are cut at the band size.
+    std::vector<uint8_t> warm = {1, 1, 1, 1, 1, 0};
+    rows.InvalidateAll();
+    rows.Update(warm.data());
+    std::vector<std::pair<int, int>> runs;
+    rows.ForEachRun(4, [&](int nTop, int nRows) { runs.emplace_back(nTop, nRows); });
+    EXPECT_EQ(runs, (std::vector<std::pair<int, int>>{{0, 4}, {4, 2}}));
+}
+
+// The GDI output on a window at the display's own size (no mode change): what it sends.
+TEST(GdiOutput, SendsOnlyChangedRowsAndAWholeFrameAfterAHold)
+{
+    const int nWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    const int nHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, nWidth, nHeight,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hWnd, nullptr);
+    std::vector<PALETTEENTRY> palette(256);
+    {
+        CGdiOutput output;
+        ASSERT_TRUE(output.Create(hWnd, nWidth, nHeight, palette.data()));
+        const int nBand = GdiBandRows(nWidth);
+        std::vector<uint8_t> warm(nHeight, 0);
+        auto frame = [&]
+        {
+            uint8_t* pBits = output.BeginFrame(warm.data());
+            if (pBits != nullptr)
+            {
+                EXPECT_TRUE(output.EndFrame(true));
+            }
+            std::vector<std::pair<int, int>> runs = output.GetLastRuns();
+            return runs;
+        };
+        using Runs = std::vector<std::pair<int, int>>;
+        Runs whole;
+        for (int y = 0; y < nHeight; y += nBand)
+            whole.emplace_back(y, std::min(nBand, nHeight - y));
+
+        EXPECT_EQ(frame(), whole);
+        EXPECT_EQ(frame(), Runs{});
+        warm[10] = warm[11] = 1;
+        EXPECT_EQ(frame(), (Runs{{10, 2}}));
+        warm[10] = 0;
+        EXPECT_EQ(frame(), (Runs{{10, 2}}));
+        warm[11] = 0;
+        EXPECT_EQ(frame(), (Runs{{11, 1}}));
+        EXPECT_EQ(frame(), Runs{});
+        output.ShowHold();
+        EXPECT_EQ(frame(), whole);
+        output.OnThreadEnd();
+    }
+    ::DestroyWindow(hWnd);
+}
+
+// An 8-bit surface whose rows are wider than the frame: every row lands at the pitch, the bytes
+// past the frame's width stay as they were, and a frame with no changed row takes no lock.
+TEST(DirectDrawOutput, HonoursThePitch)
+{
+    LPDIRECTDRAW lpDD = nullptr;
+    ASSERT_EQ(::DirectDrawCreate(nullptr, &lpDD, nullptr), DD_OK);
+    ASSERT_EQ(lpDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    const int nWidth = 13, nHeight = 5;
+    DDSURFACEDESC ddsd = {};
+    ddsd.dwSize = sizeof(ddsd);
+    ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    ddsd.dwWidth = nWidth;
+    ddsd.dwHeight = nHeight;
+    ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    ddsd.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+    ddsd.ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
+    ddsd.ddpfPixelFormat.dwRGBBitCount = 8;
+    LPDIRECTDRAWSURFACE lpSurface = nullptr;
+    ASSERT_EQ(lpDD->CreateSurface(&ddsd, &lpSurface, nullptr), DD_OK);
+
+    // Fill the whole surface, padding included, with a marker.
+    DDSURFACEDESC lock = {};
+    lock.dwSize = sizeof(lock);
+    ASSERT_EQ(lpSurface->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
+    const long lPitch = lock.lPitch;
+    ASSERT_GT(lPitch, nWidth) << "the surface's rows are packed; nothing to test";
+    std::memset(lock.lpSurface, 0xEE, static_cast<size_t>(lPitch) * nHeight);
+    lpSurface->Unlock(lock.lpSurface);
+
+    {
+        CDirectDrawOutput output;
+        output.Attach(lpSurface, nWidth, nHeight); // released with the output
+        std::vector<uint8_t> warm(nHeight, 1);
+        uint8_t* pFrame = output.BeginFrame(warm.data());
+        ASSERT_NE(pFrame, nullptr);
+        for (int i = 0; i < nWidth * nHeight; ++i)
+            pFrame[i] = static_cast<uint8_t>(i);
+        EXPECT_TRUE(output.EndFrame(true));
+
+        ASSERT_EQ(lpSurface->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
+        const uint8_t* pSurface = static_cast<const uint8_t*>(lock.lpSurface);
+        int nWrong = 0;
+        for (int y = 0; y < nHeight; ++y)
+            for (int x = 0; x < lPitch; ++x)
+                if (pSurface[y * lPitch + x] != (x < nWidth ? y * nWidth + x : 0xEE))
+                    ++nWrong;
+        EXPECT_EQ(nWrong, 0);
+        lpSurface->Unlock(lock.lpSurface);
+
+        // Rows warm last time go once more; then cold frames need no frame at all.
+        std::vector<uint8_t> cold(nHeight, 0);
+        ASSERT_NE(output.BeginFrame(cold.data()), nullptr);
+        EXPECT_TRUE(output.EndFrame(true));
+        EXPECT_EQ(output.BeginFrame(cold.data()), nullptr);
+    }
+    lpDD->Release();
+}
+} // namespace
