@@ -3,8 +3,10 @@
 #include "CDirectDrawOutput.h"
 #include "CGdiOutput.h"
 #include "CPasswordDlg.h"
+#include "CPreviewSettings.h"
 #include "CSaverSettings.h"
 #include "CVulkara.h"
+#include "FireSize.h"
 #include "SettingIndex.h"
 
 #include <windowsx.h>
@@ -115,7 +117,27 @@ BOOL CVulkaraWnd::SetUp()
 {
     CSaverSettings settings;
     settings.Load();
-    if (!m_pVulkara->Init(settings))
+    int nValue = 0;
+    settings.GetInt(SETTING_FIRE_SIZE, nValue);
+    m_bClassic = FireSizeFromValue(nValue) == FIRE_SIZE_CLASSIC;
+    settings.GetInt(SETTING_XRES, m_nXRes);
+    settings.GetInt(SETTING_YRES, m_nYRes);
+    if (m_bClassic)
+    {
+        // The window keeps the display as it is; the Resolution setting changes nothing here.
+        RECT rcClient = {};
+        ::GetClientRect(m_hWnd, &rcClient);
+        m_nXRes = rcClient.right - rcClient.left;
+        m_nYRes = rcClient.bottom - rcClient.top;
+    }
+    const FrameSize frame =
+        EngineSizeFor(m_bClassic ? FIRE_SIZE_CLASSIC : FIRE_SIZE_SCREEN_PIXELS, m_nXRes, m_nYRes);
+    m_nFrameWidth = frame.nWidth;
+    m_nFrameHeight = frame.nHeight;
+    const CPreviewSettings classicSettings(&settings, m_nFrameWidth, m_nFrameHeight);
+    const ISettingsReader& engineSettings =
+        m_bClassic ? static_cast<const ISettingsReader&>(classicSettings) : settings;
+    if (!m_pVulkara->Init(engineSettings))
     {
         AfxMessageBox(kEngineInitMessage, MB_OK);
         return FALSE;
@@ -129,10 +151,9 @@ BOOL CVulkaraWnd::SetUp()
     PALETTEENTRY aSystem[PALETTE_SIZE] = {};
     ReadSystemPalette(aSystem);
 
-    int nValue = 0;
-    m_bUseDirectX = settings.GetInt(SETTING_USE_DIRECTX, nValue) && nValue != 0;
-    settings.GetInt(SETTING_XRES, m_nXRes);
-    settings.GetInt(SETTING_YRES, m_nYRes);
+    // The classic size is drawn by GDI alone: on the DirectDraw path the engine writes
+    // straight into a surface of the display mode's size.
+    m_bUseDirectX = !m_bClassic && settings.GetInt(SETTING_USE_DIRECTX, nValue) && nValue != 0;
 
     if (!SetUpOutput(aScene, aSystem))
         return FALSE;
@@ -313,7 +334,10 @@ BOOL CVulkaraWnd::SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pS
         }
     }
     auto pGdi = std::make_unique<CGdiOutput>();
-    if (!pGdi->Create(m_hWnd, m_nXRes, m_nYRes, pScene))
+    const BOOL bCreated = m_bClassic ? pGdi->CreateStretched(m_hWnd, m_nFrameWidth, m_nFrameHeight,
+                                                             m_nXRes, m_nYRes, pScene)
+                                     : pGdi->Create(m_hWnd, m_nXRes, m_nYRes, pScene);
+    if (!bCreated)
         return FALSE;
     m_pOutput = std::move(pGdi);
     return TRUE;
