@@ -37,7 +37,38 @@ BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* 
             return FALSE;
         m_bDisplayChanged = TRUE;
     }
+    if (!CreateBitmap(pScene))
+    {
+        RestoreDisplay();
+        return FALSE;
+    }
+    return TRUE;
+}
 
+BOOL CGdiOutput::CreateStretched(HWND hWnd, int nFrameWidth, int nFrameHeight, int nWidth,
+                                 int nHeight, const PALETTEENTRY* pScene)
+{
+    m_hWnd = hWnd;
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+    try
+    {
+        if (!m_scaler.Configure(nFrameWidth, nFrameHeight, nWidth, nHeight))
+            return FALSE;
+        m_frame.assign(static_cast<size_t>(nFrameWidth) * static_cast<size_t>(nFrameHeight), 0);
+        m_warmRows.assign(static_cast<size_t>(nHeight), 0);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return FALSE;
+    }
+    return CreateBitmap(pScene);
+}
+
+BOOL CGdiOutput::CreateBitmap(const PALETTEENTRY* pScene)
+{
+    const int nWidth = m_nWidth;
+    const int nHeight = m_nHeight;
     m_nStride = DibRowBytes(nWidth);
     m_nBandRows = GdiBandRows(nWidth);
     try
@@ -47,7 +78,6 @@ BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* 
     }
     catch (const std::bad_alloc&)
     {
-        RestoreDisplay();
         return FALSE;
     }
     BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(m_info.data());
@@ -100,7 +130,12 @@ uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
         ReleaseDC();
     }
     m_lastRuns.clear();
-    return m_changed.Update(pWarmRows) ? m_bits.data() : nullptr;
+    if (!m_scaler.IsConfigured())
+        return m_changed.Update(pWarmRows) ? m_bits.data() : nullptr;
+    // A row of the bitmap shows one row of the engine's frame, and is warm with it.
+    for (int y = 0; y < m_nHeight; ++y)
+        m_warmRows[static_cast<size_t>(y)] = pWarmRows[m_scaler.GetSourceRow(y)];
+    return m_changed.Update(m_warmRows.data()) ? m_frame.data() : nullptr;
 }
 
 bool CGdiOutput::EndFrame(bool bRendered)
@@ -110,7 +145,10 @@ bool CGdiOutput::EndFrame(bool bRendered)
         m_changed.InvalidateAll();
         return false;
     }
-    SpreadRows(m_bits.data(), m_nWidth, m_nHeight, m_nStride);
+    if (m_scaler.IsConfigured())
+        m_scaler.Scale(m_frame.data(), m_bits.data(), m_nStride);
+    else
+        SpreadRows(m_bits.data(), m_nWidth, m_nHeight, m_nStride);
     BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(m_info.data());
     bool bCopied = true;
     m_changed.ForEachRun(m_nBandRows,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CChangedRows.h"
+#include "CFrameScaler.h"
 #include "IFrameOutput.h"
 
 #include <windows.h>
@@ -31,6 +32,10 @@ public:
     // window on a monitor other than the primary one, or across all of them.
     BOOL Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene,
                 bool bSetMode = true);
+    // Shows frames of nFrameWidth x nFrameHeight stretched by nearest pixel over the window's
+    // nWidth x nHeight, leaving the display mode alone. FALSE when memory runs out.
+    BOOL CreateStretched(HWND hWnd, int nFrameWidth, int nFrameHeight, int nWidth, int nHeight,
+                         const PALETTEENTRY* pScene);
 
     void OnThreadEnd() override;
     uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
@@ -43,6 +48,7 @@ public:
     const std::vector<std::pair<int, int>>& GetLastRuns() const { return m_lastRuns; }
 
 private:
+    BOOL CreateBitmap(const PALETTEENTRY* pScene);
     // The window's device context for the drawing thread; false while there is none.
     bool TakeDC();
     void ReleaseDC();
@@ -60,4 +66,8 @@ private:
     HDC m_hDC = nullptr;
     CChangedRows m_changed;
     std::vector<std::pair<int, int>> m_lastRuns;
+    // When stretching: the engine's frame, and the warm rows of the bitmap's rows.
+    CFrameScaler m_scaler;
+    std::vector<uint8_t> m_frame;
+    std::vector<uint8_t> m_warmRows;
 };

@@ -5,6 +5,7 @@
 #include "CVulkara.h"
 #include "CVulkaraWnd.h"
 #include "CWin32EnginePlatform.h"
+#include "FireSize.h"
 
 #include <windowsx.h>
 
@@ -48,16 +49,26 @@ BOOL CMonitorWnd::Create(const ScreenRect& rect, bool bFire, const ISettingsRead
 
 bool CMonitorWnd::SetUpFire(const ISettingsReader& settings)
 {
+    // The fire size applies to every monitor, at that monitor's size; the mode never changes.
+    int nFireSize = 0;
+    settings.GetInt(SETTING_FIRE_SIZE, nFireSize);
+    const bool bClassic = FireSizeFromValue(nFireSize) == FIRE_SIZE_CLASSIC;
+    const FrameSize frame = EngineSizeFor(bClassic ? FIRE_SIZE_CLASSIC : FIRE_SIZE_SCREEN_PIXELS,
+                                          m_rect.nWidth, m_rect.nHeight);
     m_pPlatform = std::make_unique<CWin32EnginePlatform>(m_rect.nLeft, m_rect.nTop, m_rect.nWidth,
                                                          m_rect.nHeight);
     m_pEngine = std::make_unique<CVulkara>(*m_pPlatform);
-    if (!m_pEngine->Init(CMonitorSettings(settings, m_rect.nWidth, m_rect.nHeight, false)))
+    if (!m_pEngine->Init(CMonitorSettings(settings, frame.nWidth, frame.nHeight, false)))
         return false;
     PALETTEENTRY aScene[PALETTE_SIZE] = {};
     if (!m_pEngine->LoadPalette(reinterpret_cast<PaletteEntry*>(aScene)))
         return false;
     m_pOutput = std::make_unique<CGdiOutput>();
-    return m_pOutput->Create(m_hWnd, m_rect.nWidth, m_rect.nHeight, aScene, false) != FALSE;
+    const BOOL bCreated =
+        bClassic ? m_pOutput->CreateStretched(m_hWnd, frame.nWidth, frame.nHeight, m_rect.nWidth,
+                                              m_rect.nHeight, aScene)
+                 : m_pOutput->Create(m_hWnd, m_rect.nWidth, m_rect.nHeight, aScene, false);
+    return bCreated != FALSE;
 }
 
 LRESULT CMonitorWnd::OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled)

@@ -2,6 +2,8 @@
 
 #include "CPreviewSettings.h"
 #include "CVulkara.h"
+#include "FireSize.h"
+#include "SettingIndex.h"
 
 #include <climits>
 
@@ -57,8 +59,18 @@ LRESULT CPreviewWnd::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&)
         return -1;
 
     const CREATESTRUCTA* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    const long long nWidth = static_cast<long long>(pCreate->cx) * FRAME_SCALE;
-    const long long nHeight = static_cast<long long>(pCreate->cy) * FRAME_SCALE;
+    long long nWidth = static_cast<long long>(pCreate->cx) * FRAME_SCALE;
+    long long nHeight = static_cast<long long>(pCreate->cy) * FRAME_SCALE;
+    int nFireSize = 0;
+    m_pSettings->GetInt(SETTING_FIRE_SIZE, nFireSize);
+    if (FireSizeFromValue(nFireSize) == FIRE_SIZE_CLASSIC)
+    {
+        // The frame the full screen would run: the classic size of the primary monitor.
+        const FrameSize frame =
+            ClassicSize(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+        nWidth = frame.nWidth;
+        nHeight = frame.nHeight;
+    }
     if (nWidth <= 0 || nHeight <= 0 || nWidth > INT_MAX || nHeight > INT_MAX)
         return -1;
     m_nWidth = static_cast<int>(nWidth);

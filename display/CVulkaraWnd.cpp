@@ -8,6 +8,7 @@
 #include "CSaverSettings.h"
 #include "CVulkara.h"
 #include "CWin32EnginePlatform.h"
+#include "FireSize.h"
 #include "MonitorSource.h"
 #include "SettingIndex.h"
 
@@ -151,12 +152,20 @@ BOOL CVulkaraWnd::SetUp(const RECT& area)
     const bool bSpan = m_choice == MULTI_MONITOR_SPAN;
 
     int nValue = 0;
-    m_bUseDirectX = !bSpan && settings.GetInt(SETTING_USE_DIRECTX, nValue) && nValue != 0;
+    settings.GetInt(SETTING_FIRE_SIZE, nValue);
+    m_bClassic = FireSizeFromValue(nValue) == FIRE_SIZE_CLASSIC;
+    // The classic size is drawn by GDI alone: on the DirectDraw path the engine writes
+    // straight into a surface of the display mode's size. One fire across is GDI's too.
+    m_bUseDirectX =
+        !m_bClassic && !bSpan && settings.GetInt(SETTING_USE_DIRECTX, nValue) && nValue != 0;
     settings.GetInt(SETTING_XRES, m_nXRes);
     settings.GetInt(SETTING_YRES, m_nYRes);
-    // On GDI at the display's own size the frame is the window's: the display stands for
-    // several monitors when there is a fake layout, and one fire across covers them all.
-    // Neither changes the mode; the DirectDraw path keeps its size and its mode change.
+    const int nSettingsWidth = m_nXRes;
+    const int nSettingsHeight = m_nYRes;
+    // The window's own size, and the display left as it is: under the classic size (the
+    // Resolution setting changes nothing there), for one fire across, and on GDI at the
+    // display's size, where the display may stand for several monitors under a fake layout.
+    // The DirectDraw path keeps its size and its mode change.
     DEVMODEA current = {};
     current.dmSize = sizeof(current);
     ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
@@ -164,19 +173,23 @@ BOOL CVulkaraWnd::SetUp(const RECT& area)
     const int nAreaHeight = area.bottom - area.top;
     const bool bDisplaySize = m_nXRes == static_cast<int>(current.dmPelsWidth) &&
                               m_nYRes == static_cast<int>(current.dmPelsHeight);
-    const bool bAreaFrame = bSpan || (!m_bUseDirectX && bDisplaySize);
-    const bool bResized = bAreaFrame && (m_nXRes != nAreaWidth || m_nYRes != nAreaHeight);
+    const bool bAreaFrame = m_bClassic || bSpan || (!m_bUseDirectX && bDisplaySize);
     if (bAreaFrame)
     {
         m_nXRes = nAreaWidth;
         m_nYRes = nAreaHeight;
     }
+    const FrameSize frame =
+        EngineSizeFor(m_bClassic ? FIRE_SIZE_CLASSIC : FIRE_SIZE_SCREEN_PIXELS, m_nXRes, m_nYRes);
+    m_nFrameWidth = frame.nWidth;
+    m_nFrameHeight = frame.nHeight;
     // With one monitor the snapshot is the primary screen's, whatever its size by then.
-    if (plan.size() > 1 || bResized)
+    if (plan.size() > 1)
         m_pPlatform =
             std::make_unique<CWin32EnginePlatform>(area.left, area.top, nAreaWidth, nAreaHeight);
     m_pVulkara = m_pPlatform != nullptr ? new CVulkara(*m_pPlatform) : new CVulkara();
-    const CMonitorSettings sized(settings, m_nXRes, m_nYRes, true);
+    const CMonitorSettings sized(settings, m_nFrameWidth, m_nFrameHeight, true);
+    const bool bResized = m_nFrameWidth != nSettingsWidth || m_nFrameHeight != nSettingsHeight;
     const ISettingsReader& engineSettings =
         bResized ? static_cast<const ISettingsReader&>(sized) : settings;
     if (!m_pVulkara->Init(engineSettings))
@@ -485,7 +498,10 @@ BOOL CVulkaraWnd::SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pS
         }
     }
     auto pGdi = std::make_unique<CGdiOutput>();
-    if (!pGdi->Create(m_hWnd, m_nXRes, m_nYRes, pScene, bSetMode))
+    const BOOL bCreated = m_bClassic ? pGdi->CreateStretched(m_hWnd, m_nFrameWidth, m_nFrameHeight,
+                                                             m_nXRes, m_nYRes, pScene)
+                                     : pGdi->Create(m_hWnd, m_nXRes, m_nYRes, pScene, bSetMode);
+    if (!bCreated)
         return FALSE;
     m_pOutput = std::move(pGdi);
     return TRUE;

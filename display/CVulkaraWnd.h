@@ -128,8 +128,13 @@ private:
     std::vector<std::unique_ptr<CMonitorWnd>> m_monitors;
     std::unique_ptr<CWin32EnginePlatform> m_pPlatform; // the snapshot's area, when several
     void* m_hDisplayStateNotify = nullptr;             // HPOWERNOTIFY, where the system has it
-    int m_nXRes = 0;
+    int m_nXRes = 0;                                   // the screen's size as the output shows it
     int m_nYRes = 0;
+    // Under the classic fire size: the engine's frame, stretched over the window on the GDI
+    // path at the window's size.
+    BOOL m_bClassic = FALSE;
+    int m_nFrameWidth = 0;
+    int m_nFrameHeight = 0;
     BOOL m_bOldScreenSaverRunning = FALSE;
     BOOL m_bUseDirectX = FALSE;
     POINT m_ptMouseRef = {-1, -1};

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Measures what a frame on the screen costs: the full-screen saver on each output path against
-# XScreenSaver's xflame, all at 40 frames a second on the rig's Xorg dummy server at 1024x768.
+# XScreenSaver's xflame, all at 40 frames a second on the rig's Xorg dummy server (1024x768 unless told).
 #   tools/measure-cpu.sh [VULKARA_SCR]      (default build/windows/app/vulkara.scr)
+# MEASURE_CPU_MODE=WxH runs the rig at another of its modes (2048x768, 1280x1024), where the
+# classic fire size stretches a smaller engine frame.
 #
 # Cases, one after the other: idle (the rig alone, nothing drawing), xflame, the saver on the
-# GDI path, on the DirectDraw path, and on the GDI path with the desktop overlay. Each runs 5 s
-# to warm up, then 15 s are measured:
+# GDI path, on the DirectDraw path, on the GDI path with the desktop overlay and on the GDI
+# path at the classic fire size. Each runs 5 s to warm up, then 15 s are measured:
 # - processor time: utime + stime from /proc/PID/stat (which includes all of a process's
 #   threads, live and ended) at the start and end of the window, summed over the processes
 #   that do the work: the rig's Xorg, every process of the rig's Wine prefix (the saver,
@@ -74,6 +76,10 @@ trap 'exit 130' INT TERM
 
 load_before=$(uptime)
 rig_start "$work/rig" || exit 1
+if [ -n "${MEASURE_CPU_MODE:-}" ]; then
+    xrandr -s "$MEASURE_CPU_MODE" ||
+        { echo "measure-cpu: the rig has no mode $MEASURE_CPU_MODE" >&2; exit 2; }
+fi
 saved_config=$work/config-before.reg
 rm -f "$saved_config"
 wine reg export "$CONFIG" "$saved_config" >/dev/null 2>&1 || : >"$saved_config"
@@ -159,7 +165,8 @@ settings() {
 }
 
 saver_run() {
-    settings "$@" BackgroundSoundEnable=0 || return 1
+    # Later values win: each case names what differs from one engine pixel per screen pixel.
+    settings FireSize=0 "$@" BackgroundSoundEnable=0 || return 1
     wineserver -w
     wine "$scr" /s >"$work/saver.log" 2>&1 &
     saver_pid=$!
@@ -214,6 +221,7 @@ run_case "xflame -delay $PEER_DELAY_US" peer_run
 run_case "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0
 run_case "Vulkara, DirectDraw" saver_run UseDirectX=1 FadeScreen=0
 run_case "Vulkara, GDI + desktop overlay" saver_run UseDirectX=0 FadeScreen=1
+run_case "Vulkara, GDI, classic fire size" saver_run UseDirectX=0 FadeScreen=0 FireSize=1
 load_after=$(uptime)
 
 echo "$scr at $(xdotool getdisplaygeometry | tr ' ' x), $WINDOW_S s per case after $WARMUP_S s warm-up"

@@ -24,7 +24,7 @@ fi
 echo "sheet shown and cancelled without writing"
 
 # A stored size outside the page's range: nothing pops up by itself, so Escape still closes.
-wine reg add "$key\\Config" /v FireBallInFireWorkMin /t REG_DWORD /d 255 /f >/dev/null 2>&1
+wine reg add "$VULKARA_CONFIG" /v FireBallInFireWorkMin /t REG_DWORD /d 255 /f >/dev/null 2>&1
 wine "$scr" /c >/dev/null 2>&1 &
 pid=$!
 sheet=$(rig_wait_window '^Vulkara \(v2\.21\)$') || { echo "no settings sheet"; kill "$pid"; exit 1; }
@@ -33,7 +33,7 @@ xdotool mousemove --window "$sheet" 30 12 click 1
 sleep 0.3
 xdotool key Escape
 rig_wait_exit "$pid" || { echo "Escape did not close the sheet over a stored 255"; kill "$pid"; exit 1; }
-values=$(wine reg query "$key\\Config" 2>/dev/null | tr -d '\r' | grep REG_)
+values=$(wine reg query "$VULKARA_CONFIG" 2>/dev/null | tr -d '\r' | grep REG_)
 if [ "$(wc -l <<<"$values")" -ne 1 ]; then
     echo "cancelling wrote settings:"; echo "$values"; exit 1
 fi

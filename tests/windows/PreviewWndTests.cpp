@@ -5,6 +5,7 @@
 #include "CPreviewSettings.h"
 #include "CPreviewWnd.h"
 #include "CSaverSettings.h"
+#include "FireSize.h"
 #include "ScreenCapture.h"
 #include "WinTestUtil.h"
 
@@ -112,6 +113,33 @@ TEST(PreviewWnd, RunsAtThreeTimesTheWindowSizeWithTheHotRowsAtTheBottom)
     EXPECT_GT(image.MeanBrightness(84, 112), 4 * image.MeanBrightness(0, 28) + 50);
 
     // Destroying the host destroys the preview, which waits for its thread.
+    ::DestroyWindow(host.m_hWnd);
+    EXPECT_EQ(g_bPreviewRunning, 0);
+}
+
+TEST(PreviewWnd, UnderTheClassicFireSizeRunsAtTheFullScreensFrameSize)
+{
+    CHostWindow host(152, 112);
+    ASSERT_NE(host.m_hWnd, nullptr);
+    CSaverSettings settings = FlameOnlySettings();
+    settings.SetInt(SETTING_FIRE_SIZE, FIRE_SIZE_CLASSIC);
+    CPreviewWnd* pPreview = CreatePreview(host.m_hWnd, settings);
+    ASSERT_NE(pPreview, nullptr);
+    const FrameSize expected =
+        ClassicSize(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(pPreview->GetFrameWidth(), expected.nWidth);
+    EXPECT_EQ(pPreview->GetFrameHeight(), expected.nHeight);
+
+    // The whole frame, shrunk to the window: flames at the bottom, dark at the top.
+    CScreenImage image;
+    PumpUntil(
+        [&]
+        {
+            image = CaptureClient(pPreview->GetSafeHwnd());
+            return image.MeanBrightness(84, 112) > 50;
+        },
+        kDrawTimeoutMs);
+    EXPECT_GT(image.MeanBrightness(84, 112), 4 * image.MeanBrightness(0, 28) + 25);
     ::DestroyWindow(host.m_hWnd);
     EXPECT_EQ(g_bPreviewRunning, 0);
 }
