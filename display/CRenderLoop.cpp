@@ -158,7 +158,7 @@ void CRenderLoop::DrawFrame()
     const CFlameField& field = m_pEngine->GetFlameField();
     for (size_t y = 0; y < m_warmRows.size(); ++y)
         m_warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;
-    uint8_t* pDest = m_pOutput->BeginFrame(m_warmRows.data());
+    uint8_t* pDest = m_pOutput->BeginFrame(m_warmRows.data(), field.GetHotChunks());
     if (pDest != nullptr)
         m_pOutput->EndFrame(m_pEngine->Render(pDest));
 }
