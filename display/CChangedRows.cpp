@@ -4,9 +4,24 @@
 
 void CChangedRows::Reset(int nHeight)
 {
+    m_nWidth = 0;
+    m_nChunks = 1;
+    m_nWords = 1;
     m_lastWarm.assign(static_cast<size_t>(std::max(nHeight, 0)), 1);
     m_changed.assign(m_lastWarm.size(), 1);
+    m_lastChunks.clear();
+    m_changedChunks.assign(m_lastWarm.size(), 1);
     m_bAll = true;
+}
+
+void CChangedRows::Reset(int nWidth, int nHeight)
+{
+    Reset(nHeight);
+    m_nWidth = std::max(nWidth, 0);
+    m_nChunks = FlameChunksPerRow(m_nWidth);
+    m_nWords = FlameHotWordsPerRow(m_nWidth);
+    m_lastChunks.assign(m_lastWarm.size() * static_cast<size_t>(m_nWords), 0);
+    m_changedChunks.assign(m_lastChunks.size(), 0);
 }
 
 bool CChangedRows::Update(const uint8_t* pWarmRows)
@@ -18,6 +33,45 @@ bool CChangedRows::Update(const uint8_t* pWarmRows)
         m_changed[y] = (m_bAll || bWarm || m_lastWarm[y]) ? 1 : 0;
         m_lastWarm[y] = bWarm;
         bAny = bAny || m_changed[y];
+        for (int w = 0; w < m_nWords; ++w)
+            m_changedChunks[y * static_cast<size_t>(m_nWords) + static_cast<size_t>(w)] =
+                m_changed[y] != 0 ? ~uint64_t{0} : 0;
+    }
+    m_bAll = false;
+    return bAny;
+}
+
+bool CChangedRows::UpdateChunks(const uint64_t* pHotChunks)
+{
+    const size_t nWords = static_cast<size_t>(m_nWords);
+    const int nHeight = GetHeight();
+    // The overlay takes a group of four pixels' shift from its first pixel; when the rows are
+    // not a whole number of groups, a row's first pixels may belong to a group that starts in
+    // the last chunk of the row above.
+    const bool bGroupsStraddle = m_nWidth % 4 != 0;
+    const int nLast = m_nChunks - 1;
+    bool bAny = false;
+    bool bAboveLastChanged = false;
+    for (int y = 0; y < nHeight; ++y)
+    {
+        const size_t nRow = static_cast<size_t>(y) * nWords;
+        uint64_t nRowBits = 0;
+        for (size_t w = 0; w < nWords; ++w)
+        {
+            const uint64_t nNow = pHotChunks[nRow + w];
+            const uint64_t nChanged = m_bAll ? ~uint64_t{0} : nNow | m_lastChunks[nRow + w];
+            m_lastChunks[nRow + w] = nNow;
+            m_changedChunks[nRow + w] = nChanged;
+            nRowBits |= nChanged;
+        }
+        if (bGroupsStraddle && bAboveLastChanged)
+        {
+            m_changedChunks[nRow] |= 1;
+            nRowBits = 1;
+        }
+        bAboveLastChanged = IsChunkChanged(y, nLast);
+        m_changed[static_cast<size_t>(y)] = nRowBits != 0 ? 1 : 0;
+        bAny = bAny || nRowBits != 0;
     }
     m_bAll = false;
     return bAny;

@@ -96,7 +96,7 @@ uint8_t* CDirectDrawOutput::Lock()
     return m_pSurface;
 }
 
-uint8_t* CDirectDrawOutput::BeginFrame(const uint8_t* pWarmRows)
+uint8_t* CDirectDrawOutput::BeginFrame(const uint8_t* pWarmRows, const uint64_t* /*pHotChunks*/)
 {
     if (!m_changed.Update(pWarmRows))
         return nullptr; // the screen already shows this frame

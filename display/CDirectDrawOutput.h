@@ -30,7 +30,7 @@ public:
 
     LPDIRECTDRAWSURFACE GetPrimarySurface() const { return m_lpDDSPrimary; }
 
-    uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
+    uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks) override;
     bool EndFrame(bool bRendered) override;
     void ShowHold() override;
     void UseSystemColours(bool bSystem) override;

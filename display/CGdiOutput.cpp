@@ -8,6 +8,9 @@ namespace
 {
 constexpr int PALETTE_ENTRIES = 256;
 constexpr WORD BITS_PER_PIXEL = 8;
+// Unchanged chunks between two runs of changed ones that are sent along rather than cut: a
+// call to the screen costs about as much as a few chunks' pixels.
+constexpr int GAP_CHUNKS = 2;
 } // namespace
 
 CGdiOutput::~CGdiOutput()
@@ -95,7 +98,7 @@ BOOL CGdiOutput::CreateBitmap(const PALETTEENTRY* pScene)
         colour.rgbGreen = pScene[i].peGreen;
         colour.rgbBlue = pScene[i].peBlue;
     }
-    m_changed.Reset(nHeight);
+    m_changed.Reset(nWidth, nHeight);
     return TRUE;
 }
 
@@ -121,7 +124,7 @@ bool CGdiOutput::TakeDC()
     return m_hDC != nullptr;
 }
 
-uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
+uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
 {
     if (--m_nFramesToFull <= 0)
     {
@@ -129,10 +132,15 @@ uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows)
         m_nFramesToFull = FULL_FRAME_INTERVAL;
         ReleaseDC();
     }
-    m_lastRuns.clear();
+    m_lastRects.clear();
     if (!m_scaler.IsConfigured())
-        return m_changed.Update(pWarmRows) ? m_bits.data() : nullptr;
-    // A row of the bitmap shows one row of the engine's frame, and is warm with it.
+    {
+        const bool bAny = pHotChunks != nullptr ? m_changed.UpdateChunks(pHotChunks)
+                                                : m_changed.Update(pWarmRows);
+        return bAny ? m_bits.data() : nullptr;
+    }
+    // A row of the bitmap shows one row of the engine's frame, and is warm with it. The
+    // engine's chunks are not the screen's, so stretched frames go by whole rows.
     for (int y = 0; y < m_nHeight; ++y)
         m_warmRows[static_cast<size_t>(y)] = pWarmRows[m_scaler.GetSourceRow(y)];
     return m_changed.Update(m_warmRows.data()) ? m_frame.data() : nullptr;
@@ -151,14 +159,14 @@ bool CGdiOutput::EndFrame(bool bRendered)
         SpreadRows(m_bits.data(), m_nWidth, m_nHeight, m_nStride);
     BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(m_info.data());
     bool bCopied = true;
-    m_changed.ForEachRun(m_nBandRows,
-                         [&](int nTop, int nRows)
-                         {
-                             m_lastRuns.emplace_back(nTop, nRows);
-                             bCopied = SetDIBitsRows(m_hDC, m_nWidth, nTop, nRows, m_bits.data(),
-                                                     m_nStride, pInfo) &&
-                                       bCopied;
-                         });
+    m_changed.ForEachRect(m_nBandRows, GAP_CHUNKS,
+                          [&](int x, int nTop, int nWidth, int nRows)
+                          {
+                              m_lastRects.push_back(RECT{x, nTop, x + nWidth, nTop + nRows});
+                              bCopied = SetDIBitsRect(m_hDC, x, nTop, nWidth, nRows, m_bits.data(),
+                                                      m_nStride, pInfo) &&
+                                        bCopied;
+                          });
     if (!bCopied)
         m_changed.InvalidateAll();
     return bCopied;

@@ -7,13 +7,12 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 // A device-independent 8-bit bitmap copied into the window at the desktop's colour depth, with
-// the display's resolution changed to the frame's. Only the rows that changed go to the
-// screen, in bands of a bounded size, through a device context that the drawing thread takes
-// and gives back.
+// the display's resolution changed to the frame's. Only the 64-pixel chunks that may have
+// changed go to the screen, as rectangles in bands of a bounded size, through a device context
+// that the drawing thread takes and gives back.
 class CGdiOutput : public IFrameOutput
 {
 public:
@@ -38,14 +37,14 @@ public:
                          const PALETTEENTRY* pScene);
 
     void OnThreadEnd() override;
-    uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
+    uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks) override;
     bool EndFrame(bool bRendered) override;
     // The last frame stays on the screen under the dialog; the frame after the hold is whole.
     void ShowHold() override { m_changed.InvalidateAll(); }
     void RestoreDisplay() override;
 
-    // The rows the last frame sent, as (top, count) runs.
-    const std::vector<std::pair<int, int>>& GetLastRuns() const { return m_lastRuns; }
+    // The rectangles the last frame sent.
+    const std::vector<RECT>& GetLastRects() const { return m_lastRects; }
 
 private:
     BOOL CreateBitmap(const PALETTEENTRY* pScene);
@@ -65,7 +64,7 @@ private:
     std::vector<uint8_t> m_bits;
     HDC m_hDC = nullptr;
     CChangedRows m_changed;
-    std::vector<std::pair<int, int>> m_lastRuns;
+    std::vector<RECT> m_lastRects;
     // When stretching: the engine's frame, and the warm rows of the bitmap's rows.
     CFrameScaler m_scaler;
     std::vector<uint8_t> m_frame;

@@ -229,7 +229,7 @@ void CRenderLoop::DrawFrame(STarget& target)
     const CFlameField& field = target.pEngine->GetFlameField();
     for (size_t y = 0; y < target.warmRows.size(); ++y)
         target.warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;
-    uint8_t* pDest = target.pOutput->BeginFrame(target.warmRows.data());
+    uint8_t* pDest = target.pOutput->BeginFrame(target.warmRows.data(), field.GetHotChunks());
     if (pDest != nullptr)
         target.pOutput->EndFrame(target.pEngine->Render(pDest));
 }

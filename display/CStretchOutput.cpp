@@ -42,7 +42,7 @@ BOOL CStretchOutput::Create(HWND hWnd, int nWidth, int nHeight, const PaletteEnt
     return TRUE;
 }
 
-uint8_t* CStretchOutput::BeginFrame(const uint8_t*)
+uint8_t* CStretchOutput::BeginFrame(const uint8_t*, const uint64_t*)
 {
     return m_bits.data();
 }

@@ -17,7 +17,7 @@ public:
     // FALSE when the bitmap cannot be allocated.
     BOOL Create(HWND hWnd, int nWidth, int nHeight, const PaletteEntry* pScene);
 
-    uint8_t* BeginFrame(const uint8_t* pWarmRows) override;
+    uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks) override;
     bool EndFrame(bool bRendered) override;
     void ShowHold() override {}
 

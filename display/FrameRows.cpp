@@ -48,11 +48,17 @@ int GdiBandRows(int nWidth)
 BOOL SetDIBitsRows(HDC hDC, int nWidth, int nTop, int nRows, const uint8_t* pBits, int nStride,
                    BITMAPINFO* pInfo)
 {
+    return SetDIBitsRect(hDC, 0, nTop, nWidth, nRows, pBits, nStride, pInfo);
+}
+
+BOOL SetDIBitsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
+                   int nStride, BITMAPINFO* pInfo)
+{
     BITMAPINFOHEADER& header = pInfo->bmiHeader;
     const LONG lWholeHeight = header.biHeight;
     header.biHeight = -nRows; // the band alone, top row first
     const int nCopied =
-        ::SetDIBitsToDevice(hDC, 0, nTop, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows), 0,
+        ::SetDIBitsToDevice(hDC, x, nTop, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows), x,
                             0, 0, static_cast<UINT>(nRows),
                             pBits + static_cast<size_t>(nTop) * nStride, pInfo, DIB_RGB_COLORS);
     header.biHeight = lWholeHeight;

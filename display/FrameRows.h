@@ -34,6 +34,11 @@ int GdiBandRows(int nWidth);
 BOOL SetDIBitsRows(HDC hDC, int nWidth, int nTop, int nRows, const uint8_t* pBits, int nStride,
                    BITMAPINFO* pInfo);
 
+// Copies the nWidth x nRows pixels from (x, nTop) of a top-down bitmap, rows nStride bytes apart,
+// to the same place on the device in one call; pInfo as above.
+BOOL SetDIBitsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
+                   int nStride, BITMAPINFO* pInfo);
+
 // Copies an 8-bit top-down bitmap of nWidth x nHeight pixels, rows nStride bytes apart, to
 // (0, 0) of the device in bands of nBandRows rows. pInfo describes the whole bitmap; its height
 // is changed for each band and put back. TRUE when every band was copied.

@@ -15,10 +15,11 @@ public:
     virtual void OnThreadStart() {}
     virtual void OnThreadEnd() {}
 
-    // The frame to come, given which of its rows may hold heat (nonzero per row, top first):
+    // The frame to come, given which of its rows may hold heat (nonzero per row, top first)
+    // and which of their 64-pixel chunks (the flame field's chunk flags; null: by rows only):
     // the address of a packed width x height buffer for the engine to render into, or null
     // when this frame is not to be drawn (dropped, or nothing on the screen would change).
-    virtual uint8_t* BeginFrame(const uint8_t* pWarmRows) = 0;
+    virtual uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks) = 0;
     // Shows the frame BeginFrame gave the address for; bRendered false drops it. TRUE when
     // the frame reached the screen.
     virtual bool EndFrame(bool bRendered) = 0;

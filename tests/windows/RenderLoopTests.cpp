@@ -8,6 +8,7 @@
 #include "CSaverSettings.h"
 #include "CVulkara.h"
 #include "EngineGlobals.h"
+#include "FlameKernels.h"
 #include "FrameRows.h"
 #include "WinTestUtil.h"
 
@@ -34,7 +35,7 @@ public:
         m_dwEndThread = ::GetCurrentThreadId();
         ++m_nEnded;
     }
-    uint8_t* BeginFrame(const uint8_t*) override { return m_frame.data(); }
+    uint8_t* BeginFrame(const uint8_t*, const uint64_t*) override { return m_frame.data(); }
     bool EndFrame(bool bRendered) override
     {
         ::Sleep(m_nFrameMs);
@@ -212,8 +213,94 @@ TEST(ChangedRows, SendsRowsWarmNowOrLastTime)
     EXPECT_EQ(runs, (std::vector<std::pair<int, int>>{{0, 4}, {4, 2}}));
 }
 
+// By chunks: a chunk goes out when flagged now or last frame, a frame after an invalidation
+// goes out whole; rows that are not a whole number of overlay groups also send the first
+// chunk under a changed last chunk.
+TEST(ChangedRows, SendsChunksWarmNowOrLastTime)
+{
+    struct Case
+    {
+        int nWidth;
+        const char* pszHot; // per row, '1' for a flagged chunk; rows split by '|'
+        bool bInvalidate;
+        const char* pszSent;
+    };
+    const Case cases[] = {
+        {200, "0000|0000", false, "1111|1111"}, // first frame: whole
+        {200, "0000|0000", false, "0000|0000"},
+        {200, "0110|0001", false, "0110|0001"},
+        {200, "0100|0000", false, "0110|0001"}, // turned cold: sent once more
+        {200, "0100|0000", false, "0100|0000"}, // then not
+        {200, "0000|0000", true, "1111|1111"},  // after a hold or a dropped frame: whole
+        {130, "000|000", false, "111|111"},
+        {130, "001|000", false, "001|100"}, // the group at row 1's start begins in row 0
+        {192, "000|000", false, "111|111"},
+        {192, "001|000", false, "001|000"},
+    };
+    CChangedRows rows;
+    int nLastWidth = 0;
+    int nCase = 0;
+    for (const Case& c : cases)
+    {
+        const std::string strHot = c.pszHot;
+        const int nChunks = static_cast<int>(strHot.find('|'));
+        const int nHeight = static_cast<int>(strHot.size() + 1) / (nChunks + 1);
+        if (c.nWidth != nLastWidth)
+            rows.Reset(c.nWidth, nHeight);
+        nLastWidth = c.nWidth;
+        std::vector<uint64_t> hot(static_cast<size_t>(nHeight), 0); // one word per row here
+        for (int y = 0; y < nHeight; ++y)
+            for (int k = 0; k < nChunks; ++k)
+                if (strHot[static_cast<size_t>(y * (nChunks + 1) + k)] == '1')
+                    hot[static_cast<size_t>(y)] |= uint64_t{1} << k;
+        if (c.bInvalidate)
+            rows.InvalidateAll();
+        const bool bAny = rows.UpdateChunks(hot.data());
+        std::string strSent;
+        for (int y = 0; y < nHeight; ++y)
+        {
+            for (int k = 0; k < nChunks; ++k)
+                strSent += rows.IsChunkChanged(y, k) ? '1' : '0';
+            if (y + 1 < nHeight)
+                strSent += '|';
+        }
+        EXPECT_EQ(strSent, c.pszSent) << "case " << nCase;
+        EXPECT_EQ(bAny, strSent.find('1') != std::string::npos) << "case " << nCase;
+        ++nCase;
+    }
+}
+
+// Rectangles: the runs of changed rows, each cut at the row limit, hold the union of their
+// rows' chunks, runs apart by no more than the gap merged, the last chunk cut at the width.
+TEST(ChangedRows, CoversChangedChunksWithFewRectangles)
+{
+    const int nWidth = 600; // ten chunks, the last of 24 pixels
+    CChangedRows rows;
+    rows.Reset(nWidth, 5);
+    std::vector<uint64_t> hot(5, 0);
+    rows.UpdateChunks(hot.data()); // the first frame is whole
+    rows.UpdateChunks(hot.data());
+    hot = {0b0000000011, 0b0000001000, 0, 0b1000000001, 0b1000000000};
+    rows.UpdateChunks(hot.data());
+    using Rects = std::vector<std::vector<int>>;
+    auto collect = [&](int nMaxRows, int nGap)
+    {
+        Rects rects;
+        rows.ForEachRect(nMaxRows, nGap,
+                         [&](int x, int y, int w, int h) {
+                             rects.push_back({x, y, w, h});
+                         });
+        return rects;
+    };
+    EXPECT_EQ(collect(8, 0),
+              (Rects{{0, 0, 128, 2}, {192, 0, 64, 2}, {0, 3, 64, 2}, {576, 3, 24, 2}}));
+    EXPECT_EQ(collect(8, 1), (Rects{{0, 0, 256, 2}, {0, 3, 64, 2}, {576, 3, 24, 2}}));
+    EXPECT_EQ(collect(1, 9),
+              (Rects{{0, 0, 128, 1}, {192, 1, 64, 1}, {0, 3, 600, 1}, {576, 4, 24, 1}}));
+}
+
 // The GDI output on a window at the display's own size (no mode change): what it sends.
-TEST(GdiOutput, SendsOnlyChangedRowsAndAWholeFrameAfterAHold)
+TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
 {
     const int nWidth = ::GetSystemMetrics(SM_CXSCREEN);
     const int nHeight = ::GetSystemMetrics(SM_CYSCREEN);
@@ -224,34 +311,53 @@ TEST(GdiOutput, SendsOnlyChangedRowsAndAWholeFrameAfterAHold)
     {
         CGdiOutput output;
         ASSERT_TRUE(output.Create(hWnd, nWidth, nHeight, palette.data()));
-        const int nBand = GdiBandRows(nWidth);
+        const int nWords = FlameHotWordsPerRow(nWidth);
         std::vector<uint8_t> warm(nHeight, 0);
+        std::vector<uint64_t> hot(static_cast<size_t>(nHeight) * nWords, 0);
+        auto setHot = [&](int y, bool bHot)
+        {
+            hot[static_cast<size_t>(y) * nWords] = bHot ? 2 : 0; // the second chunk
+            warm[y] = bHot;
+        };
+        using Rects = std::vector<std::vector<LONG>>;
         auto frame = [&]
         {
-            uint8_t* pBits = output.BeginFrame(warm.data());
+            uint8_t* pBits = output.BeginFrame(warm.data(), hot.data());
             if (pBits != nullptr)
             {
                 EXPECT_TRUE(output.EndFrame(true));
             }
-            std::vector<std::pair<int, int>> runs = output.GetLastRuns();
-            return runs;
+            Rects rects;
+            for (const RECT& rc : output.GetLastRects())
+                rects.push_back({rc.left, rc.top, rc.right, rc.bottom});
+            return rects;
         };
-        using Runs = std::vector<std::pair<int, int>>;
-        Runs whole;
-        for (int y = 0; y < nHeight; y += nBand)
-            whole.emplace_back(y, std::min(nBand, nHeight - y));
+        auto whole = [&]
+        {
+            const Rects rects = frame();
+            int nCovered = 0;
+            for (const auto& rc : rects)
+            {
+                EXPECT_EQ(rc[0], 0);
+                EXPECT_EQ(rc[2], nWidth);
+                EXPECT_EQ(rc[1], nCovered);
+                nCovered = rc[3];
+            }
+            return nCovered == nHeight;
+        };
 
-        EXPECT_EQ(frame(), whole);
-        EXPECT_EQ(frame(), Runs{});
-        warm[10] = warm[11] = 1;
-        EXPECT_EQ(frame(), (Runs{{10, 2}}));
-        warm[10] = 0;
-        EXPECT_EQ(frame(), (Runs{{10, 2}}));
-        warm[11] = 0;
-        EXPECT_EQ(frame(), (Runs{{11, 1}}));
-        EXPECT_EQ(frame(), Runs{});
+        EXPECT_TRUE(whole());
+        EXPECT_EQ(frame(), Rects{});
+        setHot(10, true);
+        setHot(11, true);
+        EXPECT_EQ(frame(), (Rects{{64, 10, 128, 12}}));
+        setHot(10, false);
+        EXPECT_EQ(frame(), (Rects{{64, 10, 128, 12}}));
+        setHot(11, false);
+        EXPECT_EQ(frame(), (Rects{{64, 11, 128, 12}}));
+        EXPECT_EQ(frame(), Rects{});
         output.ShowHold();
-        EXPECT_EQ(frame(), whole);
+        EXPECT_TRUE(whole());
         output.OnThreadEnd();
     }
     ::DestroyWindow(hWnd);
@@ -290,7 +396,7 @@ TEST(DirectDrawOutput, HonoursThePitch)
         CDirectDrawOutput output;
         output.Attach(lpSurface, nWidth, nHeight); // released with the output
         std::vector<uint8_t> warm(nHeight, 1);
-        uint8_t* pFrame = output.BeginFrame(warm.data());
+        uint8_t* pFrame = output.BeginFrame(warm.data(), nullptr);
         ASSERT_NE(pFrame, nullptr);
         for (int i = 0; i < nWidth * nHeight; ++i)
             pFrame[i] = static_cast<uint8_t>(i);
@@ -308,9 +414,9 @@ TEST(DirectDrawOutput, HonoursThePitch)
 
         // Rows warm last time go once more; then cold frames need no frame at all.
         std::vector<uint8_t> cold(nHeight, 0);
-        ASSERT_NE(output.BeginFrame(cold.data()), nullptr);
+        ASSERT_NE(output.BeginFrame(cold.data(), nullptr), nullptr);
         EXPECT_TRUE(output.EndFrame(true));
-        EXPECT_EQ(output.BeginFrame(cold.data()), nullptr);
+        EXPECT_EQ(output.BeginFrame(cold.data(), nullptr), nullptr);
     }
     lpDD->Release();
 }
