@@ -6,8 +6,6 @@
 
 namespace
 {
-constexpr int PALETTE_ENTRIES = 256;
-constexpr WORD BITS_PER_PIXEL = 8;
 // Unchanged chunks between two runs of changed ones that are sent along rather than cut: a
 // call to the screen costs about as much as a few chunks' pixels.
 constexpr int GAP_CHUNKS = 2;
@@ -76,27 +74,12 @@ BOOL CGdiOutput::CreateBitmap(const PALETTEENTRY* pScene)
     m_nBandRows = GdiBandRows(nWidth);
     try
     {
-        m_info.assign(sizeof(BITMAPINFOHEADER) + PALETTE_ENTRIES * sizeof(RGBQUAD), 0);
+        MakeEightBitDibInfo(m_info, nWidth, nHeight, pScene);
         m_bits.assign(static_cast<size_t>(m_nStride) * static_cast<size_t>(nHeight), 0);
     }
     catch (const std::bad_alloc&)
     {
         return FALSE;
-    }
-    BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(m_info.data());
-    BITMAPINFOHEADER& header = pInfo->bmiHeader;
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = nWidth;
-    header.biHeight = -nHeight; // top row first, as the engine writes
-    header.biPlanes = 1;
-    header.biBitCount = BITS_PER_PIXEL;
-    header.biCompression = BI_RGB;
-    for (int i = 0; i < PALETTE_ENTRIES; ++i)
-    {
-        RGBQUAD& colour = pInfo->bmiColors[i];
-        colour.rgbRed = pScene[i].peRed;
-        colour.rgbGreen = pScene[i].peGreen;
-        colour.rgbBlue = pScene[i].peBlue;
     }
     m_changed.Reset(nWidth, nHeight);
     return TRUE;

@@ -4,11 +4,6 @@
 
 #include <new>
 
-namespace
-{
-constexpr WORD BITS_PER_PIXEL = 8;
-} // namespace
-
 BOOL CStretchOutput::Create(HWND hWnd, int nWidth, int nHeight, const PaletteEntry* pScene)
 {
     m_hWnd = hWnd;
@@ -17,27 +12,12 @@ BOOL CStretchOutput::Create(HWND hWnd, int nWidth, int nHeight, const PaletteEnt
     m_nStride = DibRowBytes(nWidth);
     try
     {
-        m_info.assign(sizeof(BITMAPINFOHEADER) + PALETTE_SIZE * sizeof(RGBQUAD), 0);
+        MakeEightBitDibInfo(m_info, nWidth, nHeight, pScene);
         m_bits.assign(static_cast<size_t>(m_nStride) * static_cast<size_t>(nHeight), 0);
     }
     catch (const std::bad_alloc&)
     {
         return FALSE;
-    }
-    BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(m_info.data());
-    BITMAPINFOHEADER& header = pInfo->bmiHeader;
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = nWidth;
-    header.biHeight = -nHeight; // top row first, as the engine writes
-    header.biPlanes = 1;
-    header.biBitCount = BITS_PER_PIXEL;
-    header.biCompression = BI_RGB;
-    for (int i = 0; i < PALETTE_SIZE; ++i)
-    {
-        RGBQUAD& colour = pInfo->bmiColors[i];
-        colour.rgbRed = pScene[i].peRed;
-        colour.rgbGreen = pScene[i].peGreen;
-        colour.rgbBlue = pScene[i].peBlue;
     }
     return TRUE;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 // Moving 8-bit frames between the engine's packed rows (width bytes each, no gaps) and the
 // strided rows that the screen's surfaces and bitmaps use.
@@ -10,6 +11,31 @@
 // The bytes GDI reads for one row of an 8-bit device-independent bitmap: the width rounded up
 // to a whole number of DWORDs.
 int DibRowBytes(int nWidth);
+
+// Makes info the header and colour table of an 8-bit top-down bitmap of nWidth x nHeight in
+// the scene's colours (any palette entry with peRed, peGreen and peBlue). Throws
+// std::bad_alloc when memory runs out.
+template <class Entry>
+void MakeEightBitDibInfo(std::vector<uint8_t>& info, int nWidth, int nHeight, const Entry* pScene)
+{
+    constexpr int nColours = 256;
+    info.assign(sizeof(BITMAPINFOHEADER) + nColours * sizeof(RGBQUAD), 0);
+    BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(info.data());
+    BITMAPINFOHEADER& header = pInfo->bmiHeader;
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = nWidth;
+    header.biHeight = -nHeight; // top row first, as the engine writes
+    header.biPlanes = 1;
+    header.biBitCount = 8;
+    header.biCompression = BI_RGB;
+    for (int i = 0; i < nColours; ++i)
+    {
+        RGBQUAD& colour = pInfo->bmiColors[i];
+        colour.rgbRed = pScene[i].peRed;
+        colour.rgbGreen = pScene[i].peGreen;
+        colour.rgbBlue = pScene[i].peBlue;
+    }
+}
 
 // Spreads nHeight packed rows of nWidth bytes, at the start of pBuffer, in place to rows
 // nStride bytes apart (nStride >= nWidth). The bytes between the rows are left as they were.
