@@ -1,35 +1,24 @@
 #include "CMonitorSettings.h"
 
+#include "SettingIndex.h"
+
 CMonitorSettings::CMonitorSettings(const ISettingsReader& reader, int nWidth, int nHeight,
                                    bool bSound)
-    : m_reader(reader), m_nWidth(nWidth), m_nHeight(nHeight), m_bSound(bSound)
+    : m_sized(&reader, nWidth, nHeight), m_bSound(bSound)
 {
 }
 
 bool CMonitorSettings::GetInt(int nIndex, int& nValue) const
 {
-    switch (nIndex)
+    if (nIndex == SETTING_BACKGROUND_SOUND && !m_bSound)
     {
-    case SETTING_XRES:
-        nValue = m_nWidth;
-        return true;
-    case SETTING_YRES:
-        nValue = m_nHeight;
-        return true;
-    case SETTING_USE_CURRENT_RES:
         nValue = 0;
         return true;
-    case SETTING_BACKGROUND_SOUND:
-        if (m_bSound)
-            return m_reader.GetInt(nIndex, nValue);
-        nValue = 0;
-        return true;
-    default:
-        return m_reader.GetInt(nIndex, nValue);
     }
+    return m_sized.GetInt(nIndex, nValue);
 }
 
 bool CMonitorSettings::GetString(int nIndex, std::string& strValue) const
 {
-    return m_reader.GetString(nIndex, strValue);
+    return m_sized.GetString(nIndex, strValue);
 }

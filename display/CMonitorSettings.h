@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ISettingsReader.h"
+#include "CPreviewSettings.h"
 
 // The settings an engine drawn at one monitor's (or one area's) size is initialised from: the
-// wrapped reader's values, with the frame at that size and the current-resolution flag off.
-// Only one engine of the process plays the background sound, so the others have it off.
+// wrapped reader's values with the frame at that size, as a preview's are. Only one engine of
+// the process plays the background sound, so the others have it off.
 class CMonitorSettings : public ISettingsReader
 {
 public:
@@ -14,8 +14,6 @@ public:
     bool GetString(int nIndex, std::string& strValue) const override;
 
 private:
-    const ISettingsReader& m_reader;
-    int m_nWidth;
-    int m_nHeight;
+    CPreviewSettings m_sized;
     bool m_bSound;
 };

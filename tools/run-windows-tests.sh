@@ -96,7 +96,7 @@ for i in "${!rigs[@]}"; do
 done
 [ "$prepare" -eq 1 ] && exit 0
 
-spec="$build/rigs.json"
+rigs_file="$build/rigs.json"
 {
     printf '{"version": {"major": 1, "minor": 0}, "local": [{"rig": ['
     for i in "${!rigs[@]}"; do
@@ -104,7 +104,7 @@ spec="$build/rigs.json"
         printf '{"id": "%s", "slots": 1}' "${rigs[$i]}"
     done
     printf ']}]}\n'
-} >"$spec"
+} >"$rigs_file"
 
 export VULKARA_RIG_BUILD=$build
-ctest --test-dir "$build" --output-on-failure --resource-spec-file "$spec" -j "$((count + 1))" "$@"
+ctest --test-dir "$build" --output-on-failure --resource-spec-file "$rigs_file" -j "$((count + 1))" "$@"
