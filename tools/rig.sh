@@ -92,6 +92,20 @@ rig_wine_cheap_env() {
     export LP_NUM_THREADS=0
 }
 
+# The rig has no game controllers. With SDL on the machine, Wine's device process looks for
+# them through SDL a hundred times a second whatever runs, about 2 % of a core: more than a
+# third of what the saver itself costs at 1024x768. Turning that bus off keeps it out of every
+# figure the rig measures; hidraw and evdev devices are still found.
+rig_wine_quiet_devices() {
+    grep -q '^"Enable SDL"=dword:00000000' "$WINEPREFIX/system.reg" && return 0
+    wine reg add 'HKLM\System\CurrentControlSet\Services\winebus' /v "Enable SDL" \
+        /t REG_DWORD /d 0 /f >/dev/null 2>&1 || {
+        echo "rig: cannot turn off Wine's SDL device bus" >&2
+        return 1
+    }
+    wineserver -w 2>/dev/null
+}
+
 # rig_has_sound_device: true when the kernel lists a sound card.
 rig_has_sound_device() {
     [ -r /proc/asound/cards ] && grep -q '^ *[0-9]' /proc/asound/cards
@@ -108,6 +122,7 @@ rig_start_wine() {
             return 1
         }
     fi
+    rig_wine_quiet_devices || return 1
     wineserver -w 2>/dev/null
     return 0
 }
