@@ -19,8 +19,10 @@ if(WIN32)
     set(VULKARA_ENGINE_PLATFORM_SOURCES win32/CWin32EnginePlatform.cpp)
     set(VULKARA_ENGINE_PLATFORM_INCLUDES ${PROJECT_SOURCE_DIR}/resources)
     set(VULKARA_ENGINE_PLATFORM_LIBRARIES winmm gdi32)
-    # MinGW does not align the stack for AVX spills: Windows builds keep to SSE2.
-    set(VULKARA_WIDE_KERNELS OFF)
+    # Wider flame kernels too, chosen at run time. MinGW's GCC does not keep the stack aligned
+    # for 32-byte spills, so their aligned moves are assembled as unaligned ones (engine/).
+    set(VULKARA_WIDE_KERNELS ON)
+    set(VULKARA_WIDE_KERNEL_OPTIONS -Wa,-muse-unaligned-vector-move)
     # The record's store is the registry, through the framework's profile functions.
     set(VULKARA_SETTINGS_PLATFORM_SOURCES win32/CWin32SettingsStore.cpp)
     set(VULKARA_SETTINGS_PLATFORM_LIBRARIES vulkara_framework shlwapi)
@@ -46,6 +48,7 @@ else()
     else()
         set(VULKARA_WIDE_KERNELS OFF)
     endif()
+    set(VULKARA_WIDE_KERNEL_OPTIONS)
     # A process-wide in-memory profile.
     set(VULKARA_SETTINGS_PLATFORM_SOURCES NativeSettingsStore.cpp)
     set(VULKARA_SETTINGS_PLATFORM_LIBRARIES)
