@@ -37,6 +37,7 @@ bool CChangedRows::Update(const uint8_t* pWarmRows)
             m_changedChunks[y * static_cast<size_t>(m_nWords) + static_cast<size_t>(w)] =
                 m_changed[y] != 0 ? ~uint64_t{0} : 0;
     }
+    m_bWasWhole = m_bAll;
     m_bAll = false;
     return bAny;
 }
@@ -73,6 +74,7 @@ bool CChangedRows::UpdateChunks(const uint64_t* pHotChunks)
         m_changed[static_cast<size_t>(y)] = nRowBits != 0 ? 1 : 0;
         bAny = bAny || nRowBits != 0;
     }
+    m_bWasWhole = m_bAll;
     m_bAll = false;
     return bAny;
 }

@@ -58,6 +58,13 @@ public:
     // since every rectangle costs a call.
     template <class Fn> void ForEachRect(int nMaxRows, int nGapChunks, Fn fn) const
     {
+        ForEachRect(nMaxRows, nGapChunks, fn, [](int, int, int) { return true; });
+    }
+    // The same, keeping of each run's changed chunks only those for which
+    // keep(nChunk, nTop, nRows) says the picture really differs there.
+    template <class Fn, class Keep>
+    void ForEachRect(int nMaxRows, int nGapChunks, Fn fn, Keep keep) const
+    {
         ForEachRun(nMaxRows,
                    [&](int nTop, int nRows)
                    {
@@ -65,15 +72,24 @@ public:
                        for (int y = nTop; y < nTop + nRows; ++y)
                            for (int w = 0; w < m_nWords; ++w)
                                m_union[static_cast<size_t>(w)] |= ChangedWords(y)[w];
+                       for (int c = 0; c < m_nChunks; ++c)
+                           if (IsUnionChunk(c) && !keep(c, nTop, nRows))
+                               m_union[static_cast<size_t>(c / 64)] &= ~(uint64_t{1} << (c % 64));
                        ForEachChunkRun(nGapChunks,
                                        [&](int x, int nWidth) { fn(x, nTop, nWidth, nRows); });
                    });
     }
+    // True when the last Update or UpdateChunks took the frame as wholly changed.
+    bool WasWhole() const { return m_bWasWhole; }
 
 private:
     const uint64_t* ChangedWords(int y) const
     {
         return m_changedChunks.data() + static_cast<size_t>(y) * static_cast<size_t>(m_nWords);
+    }
+    bool IsUnionChunk(int c) const
+    {
+        return (m_union[static_cast<size_t>(c / 64)] >> (c % 64) & 1) != 0;
     }
     // Calls fn(x, nWidth) for the runs of set chunks in m_union, merged across small gaps.
     template <class Fn> void ForEachChunkRun(int nGapChunks, Fn fn) const
@@ -81,7 +97,7 @@ private:
         int nStart = -1, nEnd = -1; // the run being gathered, in chunks
         for (int c = 0; c < m_nChunks; ++c)
         {
-            if ((m_union[static_cast<size_t>(c / 64)] >> (c % 64) & 1) == 0)
+            if (!IsUnionChunk(c))
                 continue;
             if (nStart >= 0 && c - nEnd > nGapChunks)
             {
@@ -111,4 +127,5 @@ private:
     std::vector<uint64_t> m_changedChunks; // per row, the chunks to send
     mutable std::vector<uint64_t> m_union; // scratch for ForEachRect
     bool m_bAll = true;
+    bool m_bWasWhole = false;
 };

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-// A device-independent 8-bit bitmap copied into the window at the desktop's colour depth, with
-// the display's resolution changed to the frame's. Only the 64-pixel chunks that may have
-// changed go to the screen, as rectangles in bands of a bounded size, through a device context
-// that the drawing thread takes and gives back.
+// An 8-bit frame copied into the window as 32-bit pixels, with the display's resolution changed
+// to the frame's. Only the 64-pixel chunks that may have changed and did go to the screen, as
+// rectangles in bands of a bounded size, through a device context that the drawing thread
+// takes and gives back.
 class CGdiOutput : public IFrameOutput
 {
 public:
@@ -51,6 +51,8 @@ private:
     // The window's device context for the drawing thread; false while there is none.
     bool TakeDC();
     void ReleaseDC();
+    // True when rows nTop .. nTop + nRows - 1 of a chunk differ from what the screen shows.
+    bool IsChunkDifferent(int nChunk, int nTop, int nRows) const;
 
     HWND m_hWnd = nullptr;
     int m_nWidth = 0;
@@ -60,8 +62,10 @@ private:
     int m_nFramesToFull = 0;
     DEVMODEA m_devModeSaved = {};
     BOOL m_bDisplayChanged = FALSE;
-    std::vector<uint8_t> m_info; // BITMAPINFO with 256 colours
+    uint32_t m_aColours[256] = {}; // the scene's colours as the screen's pixels
     std::vector<uint8_t> m_bits;
+    std::vector<uint8_t> m_shown;    // the frame the screen shows, as m_bits held it
+    std::vector<uint32_t> m_scratch; // one band of screen pixels
     HDC m_hDC = nullptr;
     CChangedRows m_changed;
     std::vector<RECT> m_lastRects;

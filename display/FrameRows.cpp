@@ -45,32 +45,25 @@ int GdiBandRows(int nWidth)
     return static_cast<int>(std::max<size_t>(1, GDI_BAND_BYTES / nRowBytes));
 }
 
-BOOL SetDIBitsRows(HDC hDC, int nWidth, int nTop, int nRows, const uint8_t* pBits, int nStride,
-                   BITMAPINFO* pInfo)
+BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
+                         int nStride, const uint32_t aColours[256], uint32_t* pScratch)
 {
-    return SetDIBitsRect(hDC, 0, nTop, nWidth, nRows, pBits, nStride, pInfo);
-}
-
-BOOL SetDIBitsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
-                   int nStride, BITMAPINFO* pInfo)
-{
-    BITMAPINFOHEADER& header = pInfo->bmiHeader;
-    const LONG lWholeHeight = header.biHeight;
-    header.biHeight = -nRows; // the band alone, top row first
-    const int nCopied =
-        ::SetDIBitsToDevice(hDC, x, nTop, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows), x,
-                            0, 0, static_cast<UINT>(nRows),
-                            pBits + static_cast<size_t>(nTop) * nStride, pInfo, DIB_RGB_COLORS);
-    header.biHeight = lWholeHeight;
-    return nCopied > 0;
-}
-
-BOOL SetDIBitsInBands(HDC hDC, int nWidth, int nHeight, const uint8_t* pBits, int nStride,
-                      BITMAPINFO* pInfo, int nBandRows)
-{
-    BOOL bCopied = TRUE;
-    for (int y = 0; y < nHeight; y += nBandRows)
-        if (!SetDIBitsRows(hDC, nWidth, y, std::min(nBandRows, nHeight - y), pBits, nStride, pInfo))
-            bCopied = FALSE;
-    return bCopied;
+    uint32_t* pOut = pScratch;
+    for (int y = nTop; y < nTop + nRows; ++y)
+    {
+        const uint8_t* pIn = pBits + static_cast<size_t>(y) * nStride + x;
+        for (int i = 0; i < nWidth; ++i)
+            *pOut++ = aColours[pIn[i]];
+    }
+    BITMAPINFO info = {};
+    BITMAPINFOHEADER& header = info.bmiHeader;
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = nWidth;
+    header.biHeight = -nRows; // top row first
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    return ::SetDIBitsToDevice(hDC, x, nTop, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows),
+                               0, 0, 0, static_cast<UINT>(nRows), pScratch, &info,
+                               DIB_RGB_COLORS) > 0;
 }

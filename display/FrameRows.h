@@ -37,6 +37,15 @@ void MakeEightBitDibInfo(std::vector<uint8_t>& info, int nWidth, int nHeight, co
     }
 }
 
+// The screen's pixel for each of the 256 colours of the scene, as a 32-bit bitmap holds it
+// (0x00RRGGBB).
+template <class Entry> void MakeScreenColours(uint32_t aColours[256], const Entry* pScene)
+{
+    for (int i = 0; i < 256; ++i)
+        aColours[i] = static_cast<uint32_t>(pScene[i].peRed) << 16 |
+                      static_cast<uint32_t>(pScene[i].peGreen) << 8 | pScene[i].peBlue;
+}
+
 // Spreads nHeight packed rows of nWidth bytes, at the start of pBuffer, in place to rows
 // nStride bytes apart (nStride >= nWidth). The bytes between the rows are left as they were.
 void SpreadRows(uint8_t* pBuffer, int nWidth, int nHeight, int nStride);
@@ -47,26 +56,15 @@ void CopyRows(uint8_t* pDest, long lPitch, const uint8_t* pSource, int nWidth, i
 // Sets nWidth bytes of each of nHeight rows, lPitch bytes apart, to nValue.
 void FillRows(uint8_t* pDest, long lPitch, int nWidth, int nHeight, uint8_t nValue);
 
-// How many rows of an nWidth-pixel frame one SetDIBitsToDevice call should copy. Wine converts
-// each copy through a scratch buffer in the screen's format, and one of a whole frame is mapped
-// and unmapped on every call (an mmap/munmap pair per frame under strace): the page faults cost
-// more than the copy. Bands of a quarter megabyte halve the saver's processor use there and
-// cost nothing on Windows.
+// How many rows of an nWidth-pixel frame one SetDIBitsToDevice call should copy: a quarter
+// megabyte of screen pixels. Each copy goes through a buffer in the screen's format, ours or
+// Wine's, and one of a whole frame costs more in page faults than the copy itself (Wine maps
+// and unmaps its own on every call); one of a band stays in the cache.
 int GdiBandRows(int nWidth);
 
-// Copies rows nTop .. nTop + nRows - 1 of an 8-bit top-down bitmap, rows nStride bytes apart,
-// to the same rows of the device in one call. pInfo describes the whole bitmap; its height is
-// changed for the call and put back. TRUE when the rows were copied.
-BOOL SetDIBitsRows(HDC hDC, int nWidth, int nTop, int nRows, const uint8_t* pBits, int nStride,
-                   BITMAPINFO* pInfo);
-
-// Copies the nWidth x nRows pixels from (x, nTop) of a top-down bitmap, rows nStride bytes apart,
-// to the same place on the device in one call; pInfo as above.
-BOOL SetDIBitsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
-                   int nStride, BITMAPINFO* pInfo);
-
-// Copies an 8-bit top-down bitmap of nWidth x nHeight pixels, rows nStride bytes apart, to
-// (0, 0) of the device in bands of nBandRows rows. pInfo describes the whole bitmap; its height
-// is changed for each band and put back. TRUE when every band was copied.
-BOOL SetDIBitsInBands(HDC hDC, int nWidth, int nHeight, const uint8_t* pBits, int nStride,
-                      BITMAPINFO* pInfo, int nBandRows);
+// Copies the nWidth x nRows pixels from (x, nTop) of an 8-bit frame, rows nStride bytes apart,
+// to the same place on the device in one call, as 32-bit pixels in aColours: converted here
+// into pScratch (room for nWidth x nRows pixels), since Wine's own conversion of 8-bit bitmaps
+// costs more than ours and a copy. TRUE when the pixels were copied.
+BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
+                         int nStride, const uint32_t aColours[256], uint32_t* pScratch);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -41,10 +42,13 @@ TEST(FrameRows, CopyRowsHonoursThePitchAndLeavesThePaddingAlone)
             EXPECT_EQ(surface[static_cast<size_t>(y * lPitch + x)], x < nWidth ? 0 : 0xEE);
 }
 
-// The rows GDI reads from an 8-bit bitmap: draw the spread frame in bands through
-// SetDIBitsToDevice, with colour i = red i, into a 32-bit section and read every pixel back.
+// What reaches the screen from an 8-bit frame: the spread frame drawn in bands of two rows and
+// then one rectangle anew, with colour i = red i, into a 32-bit section, every pixel read back.
 TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
 {
+    uint32_t aColours[256];
+    for (uint32_t i = 0; i < 256; ++i)
+        aColours[i] = i << 16;
     for (int nWidth : {1, 2, 3, 5, 6, 7, 8, 13})
     {
         const int nHeight = 9;
@@ -57,40 +61,47 @@ TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
         bits.resize(static_cast<size_t>(nStride * nHeight));
         SpreadRows(bits.data(), nWidth, nHeight, nStride);
 
-        struct
-        {
-            BITMAPINFOHEADER header;
-            RGBQUAD colours[256];
-        } info = {};
-        info.header.biSize = sizeof(BITMAPINFOHEADER);
-        info.header.biWidth = nWidth;
-        info.header.biHeight = -nHeight;
-        info.header.biPlanes = 1;
-        info.header.biBitCount = 8;
-        info.header.biCompression = BI_RGB;
-        for (int i = 0; i < 256; ++i)
-            info.colours[i].rgbRed = static_cast<BYTE>(i);
-
         BITMAPINFO target = {};
-        target.bmiHeader = info.header;
+        target.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        target.bmiHeader.biWidth = nWidth;
+        target.bmiHeader.biHeight = -nHeight;
+        target.bmiHeader.biPlanes = 1;
         target.bmiHeader.biBitCount = 32;
+        target.bmiHeader.biCompression = BI_RGB;
         void* pPixels = nullptr;
         HDC hMemory = ::CreateCompatibleDC(nullptr);
         HBITMAP hTarget =
             ::CreateDIBSection(hMemory, &target, DIB_RGB_COLORS, &pPixels, nullptr, 0);
         ASSERT_NE(hTarget, nullptr);
         HGDIOBJ hOld = ::SelectObject(hMemory, hTarget);
-        // Bands of two rows, the last one short, as the saver copies a frame.
-        EXPECT_TRUE(SetDIBitsInBands(hMemory, nWidth, nHeight, bits.data(), nStride,
-                                     reinterpret_cast<BITMAPINFO*>(&info), 2));
-        EXPECT_EQ(info.header.biHeight, -nHeight);
+        std::vector<uint32_t> scratch(static_cast<size_t>(nWidth * nHeight));
+        for (int y = 0; y < nHeight; y += 2)
+            EXPECT_TRUE(SetScreenPixelsRect(hMemory, 0, y, nWidth, std::min(2, nHeight - y),
+                                            bits.data(), nStride, aColours, scratch.data()));
         ::GdiFlush();
-        const RGBQUAD* pOut = static_cast<const RGBQUAD*>(pPixels);
+        uint32_t* pOut = static_cast<uint32_t*>(pPixels);
         int nWrong = 0;
         for (int y = 0; y < nHeight; ++y)
             for (int x = 0; x < nWidth; ++x)
-                if (pOut[y * nWidth + x].rgbRed != x * 16 + y)
+                if (pOut[y * nWidth + x] != aColours[static_cast<uint8_t>(x * 16 + y)])
                     ++nWrong;
+        EXPECT_EQ(nWrong, 0) << "width " << nWidth;
+
+        // A rectangle away from the origin lands where it belongs and nowhere else.
+        std::fill(pOut, pOut + nWidth * nHeight, 0u);
+        const int x0 = nWidth / 2, nRectWidth = (nWidth + 1) / 2, nTop = 3, nRows = 4;
+        EXPECT_TRUE(SetScreenPixelsRect(hMemory, x0, nTop, nRectWidth, nRows, bits.data(), nStride,
+                                        aColours, scratch.data()));
+        ::GdiFlush();
+        nWrong = 0;
+        for (int y = 0; y < nHeight; ++y)
+            for (int x = 0; x < nWidth; ++x)
+            {
+                const bool bInside = x >= x0 && y >= nTop && y < nTop + nRows;
+                if (pOut[y * nWidth + x] !=
+                    (bInside ? aColours[static_cast<uint8_t>(x * 16 + y)] : 0))
+                    ++nWrong;
+            }
         EXPECT_EQ(nWrong, 0) << "width " << nWidth;
         ::SelectObject(hMemory, hOld);
         ::DeleteObject(hTarget);
@@ -110,7 +121,9 @@ TEST(FrameRows, BandsStayUnderAQuarterMegabyteOfScreenPixels)
         const long nRowBytes = nWidth * SCREEN_BYTES;
         EXPECT_GE(nRows, 1) << nWidth;
         if (nRows > 1)
+        {
             EXPECT_LE(nRows * nRowBytes, BUDGET) << nWidth;
+        }
         EXPECT_GT((nRows + 1) * nRowBytes, BUDGET) << nWidth;
     }
 }

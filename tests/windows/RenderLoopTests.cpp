@@ -299,7 +299,9 @@ TEST(ChangedRows, CoversChangedChunksWithFewRectangles)
               (Rects{{0, 0, 128, 1}, {192, 1, 64, 1}, {0, 3, 600, 1}, {576, 4, 24, 1}}));
 }
 
-// The GDI output on a window at the display's own size (no mode change): what it sends.
+// The GDI output on a window at the display's own size (no mode change): what it sends. The
+// frames are drawn as the engine draws them, every pixel, with the hot chunk in a colour of
+// its own in each frame unless told to keep the last one.
 TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
 {
     const int nWidth = ::GetSystemMetrics(SM_CXSCREEN);
@@ -320,11 +322,18 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
             warm[y] = bHot;
         };
         using Rects = std::vector<std::vector<LONG>>;
-        auto frame = [&]
+        uint8_t nColour = 0;
+        auto frame = [&](bool bSameColour = false)
         {
+            if (!bSameColour)
+                ++nColour;
             uint8_t* pBits = output.BeginFrame(warm.data(), hot.data());
             if (pBits != nullptr)
             {
+                for (int y = 0; y < nHeight; ++y)
+                    for (int x = 0; x < nWidth; ++x)
+                        pBits[static_cast<size_t>(y) * nWidth + x] =
+                            warm[y] && x >= 64 && x < 128 ? nColour : 0;
                 EXPECT_TRUE(output.EndFrame(true));
             }
             Rects rects;
@@ -356,6 +365,10 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
         setHot(11, false);
         EXPECT_EQ(frame(), (Rects{{64, 11, 128, 12}}));
         EXPECT_EQ(frame(), Rects{});
+        // A chunk that may have changed and did not is left as the screen shows it.
+        setHot(20, true);
+        EXPECT_EQ(frame(), (Rects{{64, 20, 128, 21}}));
+        EXPECT_EQ(frame(true), Rects{});
         output.ShowHold();
         EXPECT_TRUE(whole());
         output.OnThreadEnd();
