@@ -18,10 +18,14 @@
 #   machine shows fewer frames.
 # - frames that reach the screen: tools/damage-frames.c counts bursts of Damage events on the
 #   root window, events less than 5 ms apart belonging to one frame.
-# The table gives processor use in % of one core, frames on the screen per second and the
-# processor time per shown frame, with each saver row's cost per frame over xflame's.
+# The cases run MEASURE_CPU_ROUNDS times (3 unless told), xflame first in every round; the
+# machine's speed drifts over minutes, so a ratio is taken within a round and the table gives
+# medians. It gives processor use in % of one core, frames on the screen per second, the
+# processor time per shown frame and each saver row's cost per frame over xflame's.
 # It leaves nothing running and restores the saver's settings in the rig's prefix.
 # MEASURE_CPU_VERBOSE=1 lists each counted process with its processor time on stderr.
+# MEASURE_CPU_CASES="gdi ddraw overlay classic" (any of these) limits the saver's cases; idle
+# and xflame always run, as every ratio needs them.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 scr=${1:-$root/build/windows/app/vulkara.scr}
@@ -190,15 +194,16 @@ saver_run() {
     wineserver -w
 }
 
-# Each case sets result to "CPU_SECONDS FRAMES".
-names=() results=() result=""
+# Each case sets result to "CPU_SECONDS FRAMES"; run_case appends "ROUND|NAME|CPU FRAMES".
+results=$work/results
+: >"$results"
+result=""
 run_case() {
-    local name=$1
-    shift
-    echo "measuring: $name" >&2
+    local round=$1 name=$2
+    shift 2
+    echo "measuring, round $round: $name" >&2
     "$@" || exit 1
-    names+=("$name")
-    results+=("$result")
+    echo "$round|$name|$result" >>"$results"
 }
 
 peer_run() {
@@ -216,42 +221,65 @@ idle_run() {
     result=$(measure_window)
 }
 
-run_case "idle (Xorg alone)" idle_run
-run_case "xflame -delay $PEER_DELAY_US" peer_run
-run_case "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0
-run_case "Vulkara, DirectDraw" saver_run UseDirectX=1 FadeScreen=0
-run_case "Vulkara, GDI + desktop overlay" saver_run UseDirectX=0 FadeScreen=1
-run_case "Vulkara, GDI, classic fire size" saver_run UseDirectX=0 FadeScreen=0 FireSize=1
+wanted() { [[ " ${MEASURE_CPU_CASES:-gdi ddraw overlay classic} " == *" $1 "* ]]; }
+rounds=${MEASURE_CPU_ROUNDS:-3}
+run_case 1 "idle (Xorg alone)" idle_run
+for round in $(seq 1 "$rounds"); do
+    run_case "$round" "xflame -delay $PEER_DELAY_US" peer_run
+    wanted gdi && run_case "$round" "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0
+    wanted ddraw && run_case "$round" "Vulkara, DirectDraw" saver_run UseDirectX=1 FadeScreen=0
+    wanted overlay &&
+        run_case "$round" "Vulkara, GDI + desktop overlay" saver_run UseDirectX=0 FadeScreen=1
+    wanted classic &&
+        run_case "$round" "Vulkara, GDI, classic fire size" saver_run UseDirectX=0 FadeScreen=0 FireSize=1
+done
 load_after=$(uptime)
 
-echo "$scr at $(xdotool getdisplaygeometry | tr ' ' x), $WINDOW_S s per case after $WARMUP_S s warm-up"
+echo "$scr at $(xdotool getdisplaygeometry | tr ' ' x), $WINDOW_S s per case after $WARMUP_S s warm-up, $rounds rounds"
 echo "load before: ${load_before#*load average: }; after: ${load_after#*load average: }"
 echo
-printf '%s\n' "${results[@]}" | paste -d'|' <(printf '%s\n' "${names[@]}") - |
-    awk -F'|' -v window="$WINDOW_S" '
-    {
-        split($2, r, " ")
-        name[NR] = $1; cpu[NR] = r[1]; frames[NR] = r[2]
-    }
-    END {
-        print "| | CPU, % of a core | frames on screen / s | CPU per shown frame (ms) |"
-        print "|---|---:|---:|---:|"
-        idle = cpu[1]
-        printf "| %s | %.1f | %.1f | - |\n", name[1], 100 * idle / window, frames[1] / window
-        for (i = 2; i <= NR; i++) {
-            net = cpu[i] - idle
-            per[i] = frames[i] > 0 ? 1000 * net / frames[i] : -1
-            printf "| %s | %.1f | %.1f | %s |\n", name[i], 100 * net / window,
-                frames[i] / window, per[i] < 0 ? "no frames" : sprintf("%.2f", per[i])
-        }
-        print ""
-        printf "CPU per shown frame over xflame'\''s:"
-        sep = " "
-        for (i = 3; i <= NR; i++) {
-            ratio = per[2] > 0 && per[i] >= 0 ? sprintf("%.1f", per[i] / per[2]) : "n/a"
-            printf "%s%s %s", sep, name[i], ratio
-            sep = "; "
-        }
-        print ""
-        print "(the rows under idle are net of the idle row'\''s processor time)"
-    }'
+python3 - "$results" "$WINDOW_S" <<'PY'
+import statistics, sys
+
+rows = [line.rstrip('\n').split('|') for line in open(sys.argv[1]) if line.strip()]
+window = float(sys.argv[2])
+names, runs = [], {}
+for rnd, name, result in rows:
+    cpu, frames = result.split()
+    if name not in runs:
+        names.append(name)
+        runs[name] = {}
+    runs[name][int(rnd)] = (float(cpu), int(frames))
+idle = runs[names[0]][1][0]
+peer = names[1]
+
+def per_frame(cpu, frames):
+    return 1000 * (cpu - idle) / frames if frames > 0 else None
+
+# Medians over the rounds; each ratio is taken within its round, where the machine was alike
+# for the peer and the saver, and the median of those is given.
+print('| | CPU, % of a core | frames on screen / s | CPU per shown frame (ms) | over xflame\'s |')
+print('|---|---:|---:|---:|---:|')
+print('| %s | %.1f | %.1f | - | - |' % (names[0], 100 * idle / window, runs[names[0]][1][1] / window))
+ratios = {}
+for name in names[1:]:
+    by_round = runs[name]
+    cpu = statistics.median(100 * (c - idle) / window for c, _ in by_round.values())
+    fps = statistics.median(f / window for _, f in by_round.values())
+    costs = [per_frame(*v) for v in by_round.values()]
+    cost = statistics.median(c for c in costs if c is not None) if any(c is not None for c in costs) else None
+    ratio = '-'
+    if name != peer:
+        within = []
+        for rnd, v in by_round.items():
+            mine, theirs = per_frame(*v), per_frame(*runs[peer][rnd])
+            if mine is not None and theirs:
+                within.append(mine / theirs)
+        ratios[name] = within
+        ratio = '%.2f' % statistics.median(within) if within else 'n/a'
+    print('| %s | %.1f | %.1f | %s | %s |' % (name, cpu, fps, '%.2f' % cost if cost is not None else 'no frames', ratio))
+print()
+print('Each round\'s ratio to xflame: ' + '; '.join(
+    '%s %s' % (name, ' '.join('%.2f' % r for r in within)) for name, within in ratios.items()))
+print("(processor time net of the idle row's; medians over the rounds)")
+PY
