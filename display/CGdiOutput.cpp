@@ -2,8 +2,9 @@
 
 #include "FrameRows.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 namespace
@@ -177,27 +178,28 @@ bool CGdiOutput::EndFrame(bool bRendered)
 
 bool CGdiOutput::IsChunkDifferent(int nChunk, int nTop, int nRows) const
 {
-    // Eight bytes at a time, inline: the runtime's memcmp is a call and, under Wine, a byte loop.
+    // Sixteen bytes at a time, inline: the runtime's memcmp is a call and, under Wine, a byte
+    // loop, where this runs for most of the screen in every frame.
+    constexpr int VECTOR = 16;
     const int x = nChunk * FLAME_CHUNK;
     const int nBytes = std::min(FLAME_CHUNK, m_nWidth - x);
-    const int nWords = nBytes / static_cast<int>(sizeof(uint64_t));
+    const int nWhole = nBytes / VECTOR * VECTOR;
     for (int y = nTop; y < nTop + nRows; ++y)
     {
         const size_t nAt = static_cast<size_t>(y) * m_nStride + x;
         const uint8_t* pNow = m_bits.data() + nAt;
         const uint8_t* pShown = m_shown.data() + nAt;
-        uint64_t nDiffer = 0;
-        for (int w = 0; w < nWords; ++w)
-        {
-            uint64_t nA, nB;
-            std::memcpy(&nA, pNow + w * sizeof(uint64_t), sizeof(nA));
-            std::memcpy(&nB, pShown + w * sizeof(uint64_t), sizeof(nB));
-            nDiffer |= nA ^ nB;
-        }
-        for (int i = nWords * static_cast<int>(sizeof(uint64_t)); i < nBytes; ++i)
-            nDiffer |= static_cast<uint64_t>(pNow[i] ^ pShown[i]);
-        if (nDiffer != 0)
+        __m128i differ = _mm_setzero_si128();
+        for (int i = 0; i < nWhole; i += VECTOR)
+            differ = _mm_or_si128(
+                differ,
+                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pNow + i)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(pShown + i))));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(differ, _mm_setzero_si128())) != 0xffff)
             return true;
+        for (int i = nWhole; i < nBytes; ++i)
+            if (pNow[i] != pShown[i])
+                return true;
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include "FrameRows.h"
 
+#include "FlameKernels.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -48,13 +50,9 @@ int GdiBandRows(int nWidth)
 BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
                          int nStride, const uint32_t aColours[256], uint32_t* pScratch)
 {
-    uint32_t* pOut = pScratch;
     for (int y = nTop; y < nTop + nRows; ++y)
-    {
-        const uint8_t* pIn = pBits + static_cast<size_t>(y) * nStride + x;
-        for (int i = 0; i < nWidth; ++i)
-            *pOut++ = aColours[pIn[i]];
-    }
+        LookUpColours(pScratch + static_cast<size_t>(y - nTop) * nWidth,
+                      pBits + static_cast<size_t>(y) * nStride + x, nWidth, aColours);
     BITMAPINFO info = {};
     BITMAPINFOHEADER& header = info.bmiHeader;
     header.biSize = sizeof(BITMAPINFOHEADER);

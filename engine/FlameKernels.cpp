@@ -180,15 +180,17 @@ bool HasAvx512Vbmi()
 std::vector<FlameKernelVariant> GetFlameKernelVariants()
 {
     std::vector<FlameKernelVariant> variants = {
-        {"portable", PropagateFlamePortable, ComposeOverlayPortable}};
+        {"portable", PropagateFlamePortable, ComposeOverlayPortable, LookUpColoursPortable}};
 #ifdef __SSE2__
-    variants.push_back({"sse2", PropagateFlameSse2, ComposeOverlaySse2});
+    variants.push_back({"sse2", PropagateFlameSse2, ComposeOverlaySse2, LookUpColoursPortable});
 #endif
 #ifdef VULKARA_WIDE_KERNELS
     if (HasAvx2())
-        variants.push_back({"avx2", PropagateFlameAvx2, variants.back().pOverlay});
+        variants.push_back(
+            {"avx2", PropagateFlameAvx2, variants.back().pOverlay, variants.back().pLookUp});
     if (HasAvx512Vbmi())
-        variants.push_back({"avx512vbmi", PropagateFlameAvx512, ComposeOverlayVbmi});
+        variants.push_back(
+            {"avx512vbmi", PropagateFlameAvx512, ComposeOverlayVbmi, LookUpColoursVbmi});
 #endif
     return variants;
 }
@@ -211,6 +213,18 @@ void PropagateFlame(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot)
 void ComposeOverlay(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount)
 {
     BestVariant().pOverlay(pDest, pFlame, pDesktop, nCount);
+}
+
+void LookUpColoursPortable(uint32_t* pDest, const uint8_t* pSource, int nCount,
+                           const uint32_t* pColours)
+{
+    for (int i = 0; i < nCount; ++i)
+        pDest[i] = pColours[pSource[i]];
+}
+
+void LookUpColours(uint32_t* pDest, const uint8_t* pSource, int nCount, const uint32_t* pColours)
+{
+    BestVariant().pLookUp(pDest, pSource, nCount, pColours);
 }
 
 namespace

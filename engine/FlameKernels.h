@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-// The two loops that touch every pixel of every frame. Each has a portable form and vectorised
-// ones (SSE2 wherever the compiler targets it, wider ones chosen at run time on 64-bit hosts),
-// all producing exactly the same bytes.
+// The loops that touch every pixel of every frame. Each has a portable form and vectorised ones
+// (SSE2 wherever the compiler targets it, wider ones chosen at run time), all producing exactly
+// the same bytes.
 
 // The overlay reads the desktop up to this many bytes past the pixel it composes: a shift of
 // up to 63 (heat 255 / 4) plus the rest of the four-pixel group.
@@ -51,13 +51,20 @@ void ComposeOverlayFrame(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* p
 void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeight,
                     const uint64_t* pHot);
 
-// One form of both loops: the portable one, then each vectorised one this build holds and the
+// Looks nCount pixels of an 8-bit frame up in a table of 256 32-bit pixels: what a screen that
+// takes 32-bit pixels gets of every pixel it is sent.
+void LookUpColours(uint32_t* pDest, const uint8_t* pSource, int nCount, const uint32_t* pColours);
+void LookUpColoursPortable(uint32_t* pDest, const uint8_t* pSource, int nCount,
+                           const uint32_t* pColours);
+
+// One form of the loops: the portable one, then each vectorised one this build holds and the
 // processor runs. The engine uses the last; tests check every one against the definition.
 struct FlameKernelVariant
 {
     const char* pszName;
     void (*pPropagate)(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot);
     void (*pOverlay)(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount);
+    void (*pLookUp)(uint32_t* pDest, const uint8_t* pSource, int nCount, const uint32_t* pColours);
 };
 
 std::vector<FlameKernelVariant> GetFlameKernelVariants();

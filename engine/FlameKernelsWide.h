@@ -11,3 +11,5 @@ void ComposeOverlayVbmi(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pD
 void ComposeOverlayChunksVbmi(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop,
                               int nWidth, int nHeight, const uint64_t* pHot);
 #endif
+void LookUpColoursVbmi(uint32_t* pDest, const uint8_t* pSource, int nCount,
+                       const uint32_t* pColours);

@@ -333,3 +333,26 @@ TEST(FlameKernels, HeatCrossesTheBorderBetweenFlagWords)
     }
 }
 } // namespace
+
+TEST(FlameKernels, ColourLookUpMatchesTheTableAtEveryLength)
+{
+    std::mt19937 random(13);
+    std::vector<uint32_t> colours(256);
+    for (uint32_t& colour : colours)
+        colour = static_cast<uint32_t>(random());
+    for (int nCount : {0, 1, 63, 64, 65, 127, 128, 1000})
+    {
+        const std::vector<uint8_t> pixels = RandomBytes(random, static_cast<size_t>(nCount));
+        std::vector<uint32_t> expected(static_cast<size_t>(nCount));
+        for (int i = 0; i < nCount; ++i)
+            expected[static_cast<size_t>(i)] = colours[pixels[static_cast<size_t>(i)]];
+        for (const FlameKernelVariant& variant : GetFlameKernelVariants())
+        {
+            std::vector<uint32_t> out(static_cast<size_t>(nCount) + 1, 0xdeadbeef);
+            variant.pLookUp(out.data(), pixels.data(), nCount, colours.data());
+            EXPECT_EQ(std::vector<uint32_t>(out.begin(), out.end() - 1), expected)
+                << variant.pszName << ", " << nCount;
+            EXPECT_EQ(out.back(), 0xdeadbeef) << variant.pszName << " wrote past the end";
+        }
+    }
+}

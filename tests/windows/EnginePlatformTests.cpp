@@ -1,6 +1,6 @@
 // The engine's Windows platform takes its desktop snapshot of the area it was given: a
 // monitor's, which on any monitor but the primary starts away from the screen's origin. The
-// generator keeps its state per thread in a slot of its own on Windows, and the wider flame
+// generator keeps its state per thread through a slot of its own on Windows, and the wider flame
 // kernels are built with this compiler's own alignment rules.
 #include "Afx.h"
 #include "CBitmap24.h"
@@ -95,7 +95,11 @@ TEST(EnginePlatform, EveryKernelThisProcessorRunsAgreesWithThePortableOne)
         for (uint8_t& b : desktop)
             b = static_cast<uint8_t>(random());
 
+        std::vector<uint32_t> colours(256);
+        for (uint32_t& colour : colours)
+            colour = static_cast<uint32_t>(random());
         std::vector<std::vector<uint8_t>> flames, overlays;
+        std::vector<std::vector<uint32_t>> lookUps;
         for (const FlameKernelVariant& variant : variants)
         {
             std::vector<uint64_t> hot(static_cast<size_t>(FlameHotWordsPerRow(nWidth)) *
@@ -107,13 +111,17 @@ TEST(EnginePlatform, EveryKernelThisProcessorRunsAgreesWithThePortableOne)
             std::vector<uint8_t> overlay(nBytes);
             variant.pOverlay(overlay.data(), start.data(), desktop.data(),
                              static_cast<int>(nBytes));
+            std::vector<uint32_t> lookUp(nBytes);
+            variant.pLookUp(lookUp.data(), start.data(), static_cast<int>(nBytes), colours.data());
             flames.push_back(flame);
             overlays.push_back(overlay);
+            lookUps.push_back(lookUp);
         }
         for (size_t i = 1; i < variants.size(); ++i)
         {
             EXPECT_EQ(flames[i], flames[0]) << variants[i].pszName << ", width " << nWidth;
             EXPECT_EQ(overlays[i], overlays[0]) << variants[i].pszName << ", width " << nWidth;
+            EXPECT_EQ(lookUps[i], lookUps[0]) << variants[i].pszName << ", width " << nWidth;
         }
     }
     std::string strNames;
