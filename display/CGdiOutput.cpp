@@ -82,7 +82,7 @@ BOOL CGdiOutput::CreateBitmap(const PALETTEENTRY* pScene)
     m_nBandRows = GdiBandRows(nWidth);
     try
     {
-        MakeScreenColours(m_aColours, pScene);
+        MakeScreenColours(m_colours, pScene);
         m_bits.assign(static_cast<size_t>(m_nStride) * static_cast<size_t>(nHeight), 0);
         m_shown.assign(m_bits.size(), 0);
         m_scratch.assign(static_cast<size_t>(m_nBandRows) * static_cast<size_t>(nWidth), 0);
@@ -160,7 +160,7 @@ bool CGdiOutput::EndFrame(bool bRendered)
         {
             m_lastRects.push_back(RECT{x, nTop, x + nWidth, nTop + nRows});
             bCopied = SetScreenPixelsRect(m_hDC, x, nTop, nWidth, nRows, m_bits.data(), m_nStride,
-                                          m_aColours, m_scratch.data()) &&
+                                          m_colours, m_scratch.data()) &&
                       bCopied;
         },
         [&](int nChunk, int nTop, int nRows)

@@ -62,7 +62,7 @@ private:
     int m_nFramesToFull = 0;
     DEVMODEA m_devModeSaved = {};
     BOOL m_bDisplayChanged = FALSE;
-    uint32_t m_aColours[256] = {}; // the scene's colours as the screen's pixels
+    ColourTable m_colours = {}; // the scene's colours as the screen's pixels
     std::vector<uint8_t> m_bits;
     std::vector<uint8_t> m_shown;    // the frame the screen shows, as m_bits held it
     std::vector<uint32_t> m_scratch; // one band of screen pixels

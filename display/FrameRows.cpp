@@ -1,7 +1,5 @@
 #include "FrameRows.h"
 
-#include "FlameKernels.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -48,11 +46,11 @@ int GdiBandRows(int nWidth)
 }
 
 BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
-                         int nStride, const uint32_t aColours[256], uint32_t* pScratch)
+                         int nStride, const ColourTable& colours, uint32_t* pScratch)
 {
     for (int y = nTop; y < nTop + nRows; ++y)
         LookUpColours(pScratch + static_cast<size_t>(y - nTop) * nWidth,
-                      pBits + static_cast<size_t>(y) * nStride + x, nWidth, aColours);
+                      pBits + static_cast<size_t>(y) * nStride + x, nWidth, colours);
     BITMAPINFO info = {};
     BITMAPINFOHEADER& header = info.bmiHeader;
     header.biSize = sizeof(BITMAPINFOHEADER);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FlameKernels.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -39,11 +41,13 @@ void MakeEightBitDibInfo(std::vector<uint8_t>& info, int nWidth, int nHeight, co
 
 // The screen's pixel for each of the 256 colours of the scene, as a 32-bit bitmap holds it
 // (0x00RRGGBB).
-template <class Entry> void MakeScreenColours(uint32_t aColours[256], const Entry* pScene)
+template <class Entry> void MakeScreenColours(ColourTable& table, const Entry* pScene)
 {
+    uint32_t aColours[256];
     for (int i = 0; i < 256; ++i)
         aColours[i] = static_cast<uint32_t>(pScene[i].peRed) << 16 |
                       static_cast<uint32_t>(pScene[i].peGreen) << 8 | pScene[i].peBlue;
+    MakeColourTable(table, aColours);
 }
 
 // Spreads nHeight packed rows of nWidth bytes, at the start of pBuffer, in place to rows
@@ -63,8 +67,8 @@ void FillRows(uint8_t* pDest, long lPitch, int nWidth, int nHeight, uint8_t nVal
 int GdiBandRows(int nWidth);
 
 // Copies the nWidth x nRows pixels from (x, nTop) of an 8-bit frame, rows nStride bytes apart,
-// to the same place on the device in one call, as 32-bit pixels in aColours: converted here
+// to the same place on the device in one call, as 32-bit pixels of the table: converted here
 // into pScratch (room for nWidth x nRows pixels), since Wine's own conversion of 8-bit bitmaps
 // costs more than ours and a copy. TRUE when the pixels were copied.
 BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
-                         int nStride, const uint32_t aColours[256], uint32_t* pScratch);
+                         int nStride, const ColourTable& colours, uint32_t* pScratch);

@@ -215,16 +215,26 @@ void ComposeOverlay(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDeskt
     BestVariant().pOverlay(pDest, pFlame, pDesktop, nCount);
 }
 
-void LookUpColoursPortable(uint32_t* pDest, const uint8_t* pSource, int nCount,
-                           const uint32_t* pColours)
+void MakeColourTable(ColourTable& table, const uint32_t* pColours)
 {
-    for (int i = 0; i < nCount; ++i)
-        pDest[i] = pColours[pSource[i]];
+    for (int i = 0; i < 256; ++i)
+    {
+        table.aColours[i] = pColours[i];
+        for (int b = 0; b < 4; ++b)
+            table.aPlanes[b][i] = static_cast<uint8_t>(pColours[i] >> (8 * b));
+    }
 }
 
-void LookUpColours(uint32_t* pDest, const uint8_t* pSource, int nCount, const uint32_t* pColours)
+void LookUpColoursPortable(uint32_t* pDest, const uint8_t* pSource, int nCount,
+                           const ColourTable& table)
 {
-    BestVariant().pLookUp(pDest, pSource, nCount, pColours);
+    for (int i = 0; i < nCount; ++i)
+        pDest[i] = table.aColours[pSource[i]];
+}
+
+void LookUpColours(uint32_t* pDest, const uint8_t* pSource, int nCount, const ColourTable& table)
+{
+    BestVariant().pLookUp(pDest, pSource, nCount, table);
 }
 
 namespace

@@ -51,11 +51,20 @@ void ComposeOverlayFrame(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* p
 void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeight,
                     const uint64_t* pHot);
 
-// Looks nCount pixels of an 8-bit frame up in a table of 256 32-bit pixels: what a screen that
-// takes 32-bit pixels gets of every pixel it is sent.
-void LookUpColours(uint32_t* pDest, const uint8_t* pSource, int nCount, const uint32_t* pColours);
+// A table of 256 32-bit pixels, also kept as four planes of its bytes (least significant
+// first), the form the vectorised look-up reads; made once for many look-ups.
+struct ColourTable
+{
+    alignas(64) uint32_t aColours[256];
+    alignas(64) uint8_t aPlanes[4][256];
+};
+void MakeColourTable(ColourTable& table, const uint32_t* pColours);
+
+// Looks nCount pixels of an 8-bit frame up in the table: what a screen that takes 32-bit
+// pixels gets of every pixel it is sent.
+void LookUpColours(uint32_t* pDest, const uint8_t* pSource, int nCount, const ColourTable& table);
 void LookUpColoursPortable(uint32_t* pDest, const uint8_t* pSource, int nCount,
-                           const uint32_t* pColours);
+                           const ColourTable& table);
 
 // One form of the loops: the portable one, then each vectorised one this build holds and the
 // processor runs. The engine uses the last; tests check every one against the definition.
@@ -64,7 +73,7 @@ struct FlameKernelVariant
     const char* pszName;
     void (*pPropagate)(uint8_t* pFlame, int nWidth, int nHeight, uint64_t* pHot);
     void (*pOverlay)(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* pDesktop, int nCount);
-    void (*pLookUp)(uint32_t* pDest, const uint8_t* pSource, int nCount, const uint32_t* pColours);
+    void (*pLookUp)(uint32_t* pDest, const uint8_t* pSource, int nCount, const ColourTable& table);
 };
 
 std::vector<FlameKernelVariant> GetFlameKernelVariants();

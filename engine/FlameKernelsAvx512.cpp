@@ -120,46 +120,38 @@ void ComposeOverlayChunksVbmi(uint8_t* pDest, const uint8_t* pFlame, const uint8
 
 namespace
 {
-// The table as four byte planes of 256 entries (blue, green, red and the fourth byte), each
-// in four registers of 64 entries.
-struct ColourPlanes
-{
-    __m512i aPlanes[4][4];
-};
-
 // One byte of each of 64 pixels' colours: a two-register permute reaches entries 0-127 and
 // another entries 128-255, by the index's lower seven bits; its top bit picks between them.
-inline __m512i LookUpPlane(const __m512i* pPlane, __m512i index, __mmask64 high)
+inline __m512i LookUpPlane(const uint8_t* pPlane, __m512i index, __mmask64 high)
 {
-    const __m512i low = _mm512_permutex2var_epi8(pPlane[0], index, pPlane[1]);
-    const __m512i upper = _mm512_permutex2var_epi8(pPlane[2], index, pPlane[3]);
+    const __m512i low = _mm512_permutex2var_epi8(_mm512_load_si512(pPlane), index,
+                                                 _mm512_load_si512(pPlane + VECTOR));
+    const __m512i upper = _mm512_permutex2var_epi8(_mm512_load_si512(pPlane + 2 * VECTOR), index,
+                                                   _mm512_load_si512(pPlane + 3 * VECTOR));
     return _mm512_mask_blend_epi8(high, low, upper);
 }
+
+// The unpacks of LookUpColoursVbmi interleave within 128-bit lanes, so the pixels are put in
+// the order that makes their results come out in memory order: the byte at lane L, place
+// 4k + i is pixel 16k + 4L + i.
+struct LaneOrder
+{
+    alignas(64) uint8_t aOrder[VECTOR];
+    constexpr LaneOrder() : aOrder()
+    {
+        for (int L = 0; L < 4; ++L)
+            for (int k = 0; k < 4; ++k)
+                for (int i = 0; i < 4; ++i)
+                    aOrder[16 * L + 4 * k + i] = static_cast<uint8_t>(16 * k + 4 * L + i);
+    }
+};
+constexpr LaneOrder LANE_ORDER;
 } // namespace
 
 void LookUpColoursVbmi(uint32_t* pDest, const uint8_t* pSource, int nCount,
-                       const uint32_t* pColours)
+                       const ColourTable& table)
 {
-    ColourPlanes planes;
-    {
-        alignas(64) uint8_t aBytes[4][256];
-        for (int i = 0; i < 256; ++i)
-            for (int b = 0; b < 4; ++b)
-                aBytes[b][i] = static_cast<uint8_t>(pColours[i] >> (8 * b));
-        for (int b = 0; b < 4; ++b)
-            for (int k = 0; k < 4; ++k)
-                planes.aPlanes[b][k] = _mm512_load_si512(aBytes[b] + k * VECTOR);
-    }
-    // The unpacks below interleave within 128-bit lanes, so the pixels are put in the order
-    // that makes their results come out in memory order: the byte at lane L, place 4k + i
-    // is pixel 16k + 4L + i.
-    alignas(64) uint8_t aOrder[VECTOR];
-    for (int L = 0; L < 4; ++L)
-        for (int k = 0; k < 4; ++k)
-            for (int i = 0; i < 4; ++i)
-                aOrder[16 * L + 4 * k + i] = static_cast<uint8_t>(16 * k + 4 * L + i);
-    const __m512i order = _mm512_load_si512(aOrder);
-
+    const __m512i order = _mm512_load_si512(LANE_ORDER.aOrder);
     int p = 0;
     for (; p + VECTOR <= nCount; p += VECTOR)
     {
@@ -168,10 +160,10 @@ void LookUpColoursVbmi(uint32_t* pDest, const uint8_t* pSource, int nCount,
         const __m512i pixels = _mm512_loadu_si512(pSource + p);
         const __m512i index = _mm512_permutex2var_epi8(pixels, order, pixels);
         const __mmask64 high = _mm512_movepi8_mask(index);
-        const __m512i b0 = LookUpPlane(planes.aPlanes[0], index, high);
-        const __m512i b1 = LookUpPlane(planes.aPlanes[1], index, high);
-        const __m512i b2 = LookUpPlane(planes.aPlanes[2], index, high);
-        const __m512i b3 = LookUpPlane(planes.aPlanes[3], index, high);
+        const __m512i b0 = LookUpPlane(table.aPlanes[0], index, high);
+        const __m512i b1 = LookUpPlane(table.aPlanes[1], index, high);
+        const __m512i b2 = LookUpPlane(table.aPlanes[2], index, high);
+        const __m512i b3 = LookUpPlane(table.aPlanes[3], index, high);
         const __m512i low01 = _mm512_unpacklo_epi8(b0, b1);
         const __m512i high01 = _mm512_unpackhi_epi8(b0, b1);
         const __m512i low23 = _mm512_unpacklo_epi8(b2, b3);
@@ -181,5 +173,5 @@ void LookUpColoursVbmi(uint32_t* pDest, const uint8_t* pSource, int nCount,
         _mm512_storeu_si512(pDest + p + 32, _mm512_unpacklo_epi16(high01, high23));
         _mm512_storeu_si512(pDest + p + 48, _mm512_unpackhi_epi16(high01, high23));
     }
-    LookUpColoursPortable(pDest + p, pSource + p, nCount - p, pColours);
+    LookUpColoursPortable(pDest + p, pSource + p, nCount - p, table);
 }

@@ -12,4 +12,4 @@ void ComposeOverlayChunksVbmi(uint8_t* pDest, const uint8_t* pFlame, const uint8
                               int nWidth, int nHeight, const uint64_t* pHot);
 #endif
 void LookUpColoursVbmi(uint32_t* pDest, const uint8_t* pSource, int nCount,
-                       const uint32_t* pColours);
+                       const ColourTable& table);

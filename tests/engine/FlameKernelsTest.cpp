@@ -340,6 +340,8 @@ TEST(FlameKernels, ColourLookUpMatchesTheTableAtEveryLength)
     std::vector<uint32_t> colours(256);
     for (uint32_t& colour : colours)
         colour = static_cast<uint32_t>(random());
+    ColourTable table;
+    MakeColourTable(table, colours.data());
     for (int nCount : {0, 1, 63, 64, 65, 127, 128, 1000})
     {
         const std::vector<uint8_t> pixels = RandomBytes(random, static_cast<size_t>(nCount));
@@ -349,7 +351,7 @@ TEST(FlameKernels, ColourLookUpMatchesTheTableAtEveryLength)
         for (const FlameKernelVariant& variant : GetFlameKernelVariants())
         {
             std::vector<uint32_t> out(static_cast<size_t>(nCount) + 1, 0xdeadbeef);
-            variant.pLookUp(out.data(), pixels.data(), nCount, colours.data());
+            variant.pLookUp(out.data(), pixels.data(), nCount, table);
             EXPECT_EQ(std::vector<uint32_t>(out.begin(), out.end() - 1), expected)
                 << variant.pszName << ", " << nCount;
             EXPECT_EQ(out.back(), 0xdeadbeef) << variant.pszName << " wrote past the end";

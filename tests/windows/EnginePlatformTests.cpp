@@ -98,6 +98,8 @@ TEST(EnginePlatform, EveryKernelThisProcessorRunsAgreesWithThePortableOne)
         std::vector<uint32_t> colours(256);
         for (uint32_t& colour : colours)
             colour = static_cast<uint32_t>(random());
+        ColourTable table;
+        MakeColourTable(table, colours.data());
         std::vector<std::vector<uint8_t>> flames, overlays;
         std::vector<std::vector<uint32_t>> lookUps;
         for (const FlameKernelVariant& variant : variants)
@@ -112,7 +114,7 @@ TEST(EnginePlatform, EveryKernelThisProcessorRunsAgreesWithThePortableOne)
             variant.pOverlay(overlay.data(), start.data(), desktop.data(),
                              static_cast<int>(nBytes));
             std::vector<uint32_t> lookUp(nBytes);
-            variant.pLookUp(lookUp.data(), start.data(), static_cast<int>(nBytes), colours.data());
+            variant.pLookUp(lookUp.data(), start.data(), static_cast<int>(nBytes), table);
             flames.push_back(flame);
             overlays.push_back(overlay);
             lookUps.push_back(lookUp);

@@ -49,6 +49,8 @@ TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
     uint32_t aColours[256];
     for (uint32_t i = 0; i < 256; ++i)
         aColours[i] = i << 16;
+    ColourTable colours;
+    MakeColourTable(colours, aColours);
     for (int nWidth : {1, 2, 3, 5, 6, 7, 8, 13})
     {
         const int nHeight = 9;
@@ -77,7 +79,7 @@ TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
         std::vector<uint32_t> scratch(static_cast<size_t>(nWidth * nHeight));
         for (int y = 0; y < nHeight; y += 2)
             EXPECT_TRUE(SetScreenPixelsRect(hMemory, 0, y, nWidth, std::min(2, nHeight - y),
-                                            bits.data(), nStride, aColours, scratch.data()));
+                                            bits.data(), nStride, colours, scratch.data()));
         ::GdiFlush();
         uint32_t* pOut = static_cast<uint32_t*>(pPixels);
         int nWrong = 0;
@@ -91,7 +93,7 @@ TEST(FrameRows, GdiShowsAStraightPictureAtEveryWidth)
         std::fill(pOut, pOut + nWidth * nHeight, 0u);
         const int x0 = nWidth / 2, nRectWidth = (nWidth + 1) / 2, nTop = 3, nRows = 4;
         EXPECT_TRUE(SetScreenPixelsRect(hMemory, x0, nTop, nRectWidth, nRows, bits.data(), nStride,
-                                        aColours, scratch.data()));
+                                        colours, scratch.data()));
         ::GdiFlush();
         nWrong = 0;
         for (int y = 0; y < nHeight; ++y)
