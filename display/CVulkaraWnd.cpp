@@ -29,9 +29,10 @@ constexpr long GRACE_MILLISECONDS = 1000;
 // How far the pointer may wander from the first position seen after the grace period.
 constexpr int MOUSE_THRESHOLD = 15;
 constexpr int DEFAULT_PALETTE_SIZE = 20;
-// How often the saver looks for input that did not reach it as messages.
+// How often the saver looks for input that did not reach it as messages: a quarter of a
+// second is quick enough to end it, and every look costs Wine's server several round trips.
 constexpr UINT_PTR INPUT_WATCH_TIMER = 1;
-constexpr UINT INPUT_WATCH_MILLISECONDS = 100;
+constexpr UINT INPUT_WATCH_MILLISECONDS = 250;
 
 // The console display's state as the power notifications report it: off, on or dimmed (a
 // dimmed display is still seen, so the fire goes on).
