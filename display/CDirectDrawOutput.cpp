@@ -94,7 +94,8 @@ uint8_t* CDirectDrawOutput::Lock()
 {
     DDSURFACEDESC ddsd = {};
     ddsd.dwSize = sizeof(ddsd);
-    if (m_lpDDSPrimary->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK)
+    // Every caller writes and none reads, so the surface's contents need not be fetched.
+    if (m_lpDDSPrimary->Lock(nullptr, &ddsd, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr) != DD_OK)
         return nullptr;
     m_pSurface = static_cast<uint8_t*>(ddsd.lpSurface);
     m_lPitch = ddsd.lPitch;
