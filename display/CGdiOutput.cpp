@@ -13,9 +13,10 @@ namespace
 // call to the screen costs about as much as a few chunks' pixels.
 constexpr int GAP_CHUNKS = 2;
 // Rows compared with the shown frame at a time, in 64-pixel chunks. With the default fireworks
-// about the screen, the chunks of 16 rows that really changed are about three quarters of the
-// screen in a frame, where the chunks the engine flags, gathered in bands of a quarter
-// megabyte, are nearly all of it; fewer rows send a little less, in many more calls.
+// about the screen, the chunks of 16 rows that really changed, with the gaps sent along, are
+// about four fifths of the screen in a frame, where the chunks the engine flags, gathered in
+// bands of a quarter megabyte, are nearly all of it; fewer rows send a little less, in many
+// more calls.
 constexpr int COMPARE_ROWS = 16;
 } // namespace
 
