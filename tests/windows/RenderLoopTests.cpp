@@ -376,6 +376,48 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
     ::DestroyWindow(hWnd);
 }
 
+// A frame whose width is no whole number of chunks, nor of DWORDs: a change in the last byte of
+// a row's last chunk is found, and a frame the same as the shown one sends nothing.
+TEST(GdiOutput, FindsAChangeInTheLastByteOfAShortChunk)
+{
+    const int nWidth = 99, nHeight = 20, nRow = 5;
+    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, nWidth, nHeight,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hWnd, nullptr);
+    std::vector<PALETTEENTRY> palette(256);
+    {
+        CGdiOutput output;
+        ASSERT_TRUE(output.Create(hWnd, nWidth, nHeight, palette.data(), false));
+        std::vector<uint8_t> warm(nHeight, 0);
+        warm[nRow] = 1;
+        std::vector<uint64_t> hot(static_cast<size_t>(nHeight) * FlameHotWordsPerRow(nWidth), 0);
+        hot[static_cast<size_t>(nRow) * FlameHotWordsPerRow(nWidth)] = 2; // the short chunk
+        auto frame = [&](uint8_t nLast)
+        {
+            uint8_t* pBits = output.BeginFrame(warm.data(), hot.data());
+            EXPECT_NE(pBits, nullptr);
+            if (pBits == nullptr)
+                return std::vector<LONG>{};
+            std::fill(pBits, pBits + nWidth * nHeight, 0);
+            pBits[nRow * nWidth + nWidth - 1] = nLast; // packed rows, as the engine writes
+            EXPECT_TRUE(output.EndFrame(true));
+            std::vector<LONG> sent;
+            for (const RECT& rc : output.GetLastRects())
+                sent.insert(sent.end(), {rc.left, rc.top, rc.right, rc.bottom});
+            return sent;
+        };
+        // The row below may change with the last chunk too (its first pixels can share an
+        // overlay group with it), so the rows go out as a run of two.
+        const std::vector<LONG> lastChunk = {64, nRow, nWidth, nRow + 2};
+        frame(1); // the first frame is whole
+        EXPECT_EQ(frame(2), lastChunk);
+        EXPECT_EQ(frame(2), std::vector<LONG>{});
+        EXPECT_EQ(frame(3), lastChunk);
+        output.OnThreadEnd();
+    }
+    ::DestroyWindow(hWnd);
+}
+
 // An 8-bit surface whose rows are wider than the frame: every row lands at the pitch, the bytes
 // past the frame's width stay as they were, and a frame with no changed row takes no lock.
 TEST(DirectDrawOutput, HonoursThePitch)
