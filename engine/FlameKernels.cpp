@@ -245,6 +245,43 @@ namespace
 constexpr int SPAN_ALIGN = 64;
 static_assert(SPAN_ALIGN % GROUP == 0, "a span holds whole groups");
 
+// Copies and clears of whole spans, without the runtime: on 32-bit Windows its memcpy and
+// memset (a call per span) took about 6 % of the saver's time in its profile. The values go
+// through a register the compiler cannot see into, or it would turn the loops back into calls.
+#ifdef __SSE2__
+void CopySpan(uint8_t* pDest, const uint8_t* pSource, int nCount)
+{
+    int p = 0;
+    for (; p + VECTOR <= nCount; p += VECTOR)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDest + p), LoadOnce(pSource + p));
+    if (p < nCount) // the frame's end: spans are otherwise whole vectors
+        std::memcpy(pDest + p, pSource + p, static_cast<size_t>(nCount - p));
+}
+
+void ClearSpan(uint8_t* pDest, int nCount)
+{
+    __m128i zero = _mm_setzero_si128();
+#ifdef __GNUC__
+    __asm__("" : "+x"(zero));
+#endif
+    int p = 0;
+    for (; p + VECTOR <= nCount; p += VECTOR)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDest + p), zero);
+    if (p < nCount)
+        std::memset(pDest + p, 0, static_cast<size_t>(nCount - p));
+}
+#else
+void CopySpan(uint8_t* pDest, const uint8_t* pSource, int nCount)
+{
+    std::memcpy(pDest, pSource, static_cast<size_t>(nCount));
+}
+
+void ClearSpan(uint8_t* pDest, int nCount)
+{
+    std::memset(pDest, 0, static_cast<size_t>(nCount));
+}
+#endif
+
 // Splits the W x H frame into spans of pixels, in order: onHot gets those in flagged chunks,
 // widened to SPAN_ALIGN, onCold the rest, whose flame is all zero.
 template <class HotSpan, class ColdSpan>
@@ -295,8 +332,7 @@ void ComposeOverlayFrame(uint8_t* pDest, const uint8_t* pFlame, const uint8_t* p
     ForEachSpan(
         nWidth, nHeight, pHot,
         [&](int p0, int p1) { ComposeOverlay(pDest + p0, pFlame + p0, pDesktop + p0, p1 - p0); },
-        [&](int p0, int p1)
-        { std::memcpy(pDest + p0, pDesktop + p0, static_cast<size_t>(p1 - p0)); });
+        [&](int p0, int p1) { CopySpan(pDest + p0, pDesktop + p0, p1 - p0); });
 }
 
 void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeight,
@@ -304,6 +340,6 @@ void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeig
 {
     ForEachSpan(
         nWidth, nHeight, pHot,
-        [&](int p0, int p1) { std::memcpy(pDest + p0, pFlame + p0, static_cast<size_t>(p1 - p0)); },
-        [&](int p0, int p1) { std::memset(pDest + p0, 0, static_cast<size_t>(p1 - p0)); });
+        [&](int p0, int p1) { CopySpan(pDest + p0, pFlame + p0, p1 - p0); },
+        [&](int p0, int p1) { ClearSpan(pDest + p0, p1 - p0); });
 }

@@ -61,7 +61,13 @@ inline uint64_t ChunkBits(int j, int n)
 
 inline int LowestBit(uint64_t n)
 {
+#ifdef __i386__
+    // No 64-bit instruction for it there; the compiler's helper is a call, which showed.
+    const uint32_t nLow = static_cast<uint32_t>(n);
+    return nLow != 0 ? __builtin_ctz(nLow) : 32 + __builtin_ctz(static_cast<uint32_t>(n >> 32));
+#else
     return __builtin_ctzll(n);
+#endif
 }
 
 // Takes the lowest run of set bits out of nBits, which must not be 0: returns its length and
