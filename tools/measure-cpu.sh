@@ -26,11 +26,20 @@
 # MEASURE_CPU_VERBOSE=1 lists each counted process with its processor time on stderr.
 # MEASURE_CPU_CASES="gdi ddraw overlay classic" (any of these) limits the saver's cases; idle
 # and xflame always run, as every ratio needs them.
+# MEASURE_CPU_BASELINE=OTHER/vulkara.scr adds another build's GDI case to every round, right
+# after this build's, to compare two builds side by side (the file must keep the name
+# vulkara.scr: the saver's window is found by it).
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 scr=${1:-$root/build/windows/app/vulkara.scr}
 [ -f "$scr" ] || { echo "measure-cpu: no $scr (build it: cmake --build --preset windows --target vulkara)" >&2; exit 2; }
 scr=$(cd "$(dirname "$scr")" && pwd)/$(basename "$scr")
+baseline=${MEASURE_CPU_BASELINE:-}
+if [ -n "$baseline" ]; then
+    [ "$(basename "$baseline")" = vulkara.scr ] && [ -f "$baseline" ] ||
+        { echo "measure-cpu: MEASURE_CPU_BASELINE must name an existing vulkara.scr" >&2; exit 2; }
+    baseline=$(cd "$(dirname "$baseline")" && pwd)/vulkara.scr
+fi
 
 readonly WARMUP_S=5
 readonly WINDOW_S=15
@@ -172,7 +181,7 @@ saver_run() {
     # Later values win: each case names what differs from one engine pixel per screen pixel.
     settings FireSize=0 "$@" BackgroundSoundEnable=0 || return 1
     wineserver -w
-    wine "$scr" /s >"$work/saver.log" 2>&1 &
+    wine "${saver_scr:-$scr}" /s >"$work/saver.log" 2>&1 &
     saver_pid=$!
     local i
     for i in $(seq 1 150); do
@@ -227,6 +236,8 @@ run_case 1 "idle (Xorg alone)" idle_run
 for round in $(seq 1 "$rounds"); do
     run_case "$round" "xflame -delay $PEER_DELAY_US" peer_run
     wanted gdi && run_case "$round" "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0
+    [ -n "$baseline" ] &&
+        saver_scr=$baseline run_case "$round" "baseline build, GDI" saver_run UseDirectX=0 FadeScreen=0
     wanted ddraw && run_case "$round" "Vulkara, DirectDraw" saver_run UseDirectX=1 FadeScreen=0
     wanted overlay &&
         run_case "$round" "Vulkara, GDI + desktop overlay" saver_run UseDirectX=0 FadeScreen=1
@@ -281,5 +292,13 @@ for name in names[1:]:
 print()
 print('Each round\'s ratio to xflame: ' + '; '.join(
     '%s %s' % (name, ' '.join('%.2f' % r for r in within)) for name, within in ratios.items()))
+baseline = 'baseline build, GDI'
+if baseline in runs and 'Vulkara, GDI' in runs:
+    within = [per_frame(*v) / per_frame(*runs[baseline][rnd])
+              for rnd, v in runs['Vulkara, GDI'].items()
+              if per_frame(*v) is not None and per_frame(*runs[baseline][rnd])]
+    if within:
+        print('This build over the baseline, GDI: median %.2f; each round %s' % (
+            statistics.median(within), ' '.join('%.2f' % r for r in within)))
 print("(processor time net of the idle row's; medians over the rounds)")
 PY
