@@ -26,8 +26,8 @@
 # MEASURE_CPU_VERBOSE=1 lists each counted process with its processor time on stderr.
 # MEASURE_CPU_CASES="gdi ddraw overlay classic" (any of these) limits the saver's cases; idle
 # and xflame always run, as every ratio needs them.
-# MEASURE_CPU_BASELINE=OTHER/vulkara.scr adds another build's GDI case to every round, right
-# after this build's, to compare two builds side by side (the file must keep the name
+# MEASURE_CPU_BASELINE=OTHER/vulkara.scr adds another build's GDI case to every round that has
+# the GDI case, right after this build's, to compare two builds side by side (the file must keep the name
 # vulkara.scr: the saver's window is found by it).
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -236,7 +236,7 @@ run_case 1 "idle (Xorg alone)" idle_run
 for round in $(seq 1 "$rounds"); do
     run_case "$round" "xflame -delay $PEER_DELAY_US" peer_run
     wanted gdi && run_case "$round" "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0
-    [ -n "$baseline" ] &&
+    wanted gdi && [ -n "$baseline" ] &&
         saver_scr=$baseline run_case "$round" "baseline build, GDI" saver_run UseDirectX=0 FadeScreen=0
     wanted ddraw && run_case "$round" "Vulkara, DirectDraw" saver_run UseDirectX=1 FadeScreen=0
     wanted overlay &&
