@@ -262,15 +262,15 @@ public:
                 Time((std::string("Propagate/") + variant.pszName).c_str(), KERNEL_RESOLUTION));
         std::printf("\n");
         // A fixed count of iterations becomes part of the benchmark's name.
-        const auto itPaced = m_times.find(Name("PacedFrame", PACED_RESOLUTION) + "/iterations:" +
-                                          std::to_string(PACED_FRAMES));
+        const auto itPaced = m_times.find(Name("PacedFrame", PACED_RESOLUTION) +
+                                          "/iterations:" + std::to_string(PACED_FRAMES));
         const double fPaced = itPaced == m_times.end() ? 0.0 : itPaced->second;
         const double fBack = Time("Step", PACED_RESOLUTION) + Time("RenderPlain", PACED_RESOLUTION);
         if (fPaced > 0 && fBack > 0)
             std::printf("Step + Render at %dx%d after a %d-ms sleep, as in the saver: %.1f, %.1fx "
                         "the same frame right after another\n",
-                        PACED_RESOLUTION.nWidth, PACED_RESOLUTION.nHeight,
-                        FRAME_PAUSE_MILLISECONDS, fPaced, fPaced / fBack);
+                        PACED_RESOLUTION.nWidth, PACED_RESOLUTION.nHeight, FRAME_PAUSE_MILLISECONDS,
+                        fPaced, fPaced / fBack);
         // The literal side leaves out the particles and the seed line, so the speedup is a
         // lower bound.
         std::printf("speedup = (LitProp + LitOver) / (Step + Overlay); S+R = Step + Render plain; "

@@ -339,7 +339,6 @@ void CopyFlameFrame(uint8_t* pDest, const uint8_t* pFlame, int nWidth, int nHeig
                     const uint64_t* pHot)
 {
     ForEachSpan(
-        nWidth, nHeight, pHot,
-        [&](int p0, int p1) { CopySpan(pDest + p0, pFlame + p0, p1 - p0); },
+        nWidth, nHeight, pHot, [&](int p0, int p1) { CopySpan(pDest + p0, pFlame + p0, p1 - p0); },
         [&](int p0, int p1) { ClearSpan(pDest + p0, p1 - p0); });
 }
