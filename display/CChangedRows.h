@@ -58,13 +58,6 @@ public:
     // since every rectangle costs a call.
     template <class Fn> void ForEachRect(int nMaxRows, int nGapChunks, Fn fn) const
     {
-        ForEachRect(nMaxRows, nGapChunks, fn, [](int, int, int) { return true; });
-    }
-    // The same, keeping of each run's changed chunks only those for which
-    // keep(nChunk, nTop, nRows) says the picture really differs there.
-    template <class Fn, class Keep>
-    void ForEachRect(int nMaxRows, int nGapChunks, Fn fn, Keep keep) const
-    {
         ForEachRun(nMaxRows,
                    [&](int nTop, int nRows)
                    {
@@ -72,9 +65,6 @@ public:
                        for (int y = nTop; y < nTop + nRows; ++y)
                            for (int w = 0; w < m_nWords; ++w)
                                m_union[static_cast<size_t>(w)] |= ChangedWords(y)[w];
-                       for (int c = 0; c < m_nChunks; ++c)
-                           if (IsUnionChunk(c) && !keep(c, nTop, nRows))
-                               m_union[static_cast<size_t>(c / 64)] &= ~(uint64_t{1} << (c % 64));
                        ForEachChunkRun(nGapChunks,
                                        [&](int x, int nWidth) { fn(x, nTop, nWidth, nRows); });
                    });

@@ -2,8 +2,6 @@
 
 #include "FrameRows.h"
 
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <new>
 
@@ -14,13 +12,10 @@ namespace
 // there, one span per band from its first changed chunk to its last took Wine less time than
 // runs cut at gaps of two chunks, though it sends more pixels.
 constexpr int GAP_CHUNKS = 16;
-// Rows compared with the shown frame at a time, in 64-pixel chunks. With the default fireworks
-// about the screen, the chunks that really changed are about three quarters of the screen in
-// a frame, where the chunks the engine flags are nearly all of it. Bands of 32 rows send a
-// little more than bands of 16, in half as many calls: the saver's output took about a tenth
-// less time, and the machine about 5 % less per frame in tools/measure-cpu.sh against the build
-// with 16 (median of five rounds).
-constexpr int COMPARE_ROWS = 32;
+// Rows sent at most in one call: a band of the changed rows, with the union of their changed
+// chunks. The frame is not compared with the one the screen shows: in the running saver a pass
+// over the frame for it cost more than sending the flagged chunks that did not change.
+constexpr int BAND_ROWS = 32;
 } // namespace
 
 CGdiOutput::~CGdiOutput()
@@ -82,13 +77,12 @@ BOOL CGdiOutput::CreateBitmap(const PALETTEENTRY* pScene)
 {
     const int nWidth = m_nWidth;
     const int nHeight = m_nHeight;
-    m_nStride = DibRowBytes(nWidth);
     m_nBandRows = GdiBandRows(nWidth);
+    m_nSendRows = std::min(BAND_ROWS, m_nBandRows);
     try
     {
         MakeScreenColours(m_colours, pScene);
-        m_bits.assign(static_cast<size_t>(m_nStride) * static_cast<size_t>(nHeight), 0);
-        m_shown.assign(m_bits.size(), 0);
+        m_bits.assign(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight), 0);
         m_scratch.assign(static_cast<size_t>(m_nBandRows) * static_cast<size_t>(nWidth), 0);
     }
     catch (const std::bad_alloc&)
@@ -121,7 +115,7 @@ bool CGdiOutput::TakeDC()
     return m_hDC != nullptr;
 }
 
-uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
+bool CGdiOutput::NoteFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
 {
     if (--m_nFramesToFull <= 0)
     {
@@ -130,82 +124,58 @@ uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotCh
         ReleaseDC();
     }
     m_lastRects.clear();
+    return pHotChunks != nullptr ? m_changed.UpdateChunks(pHotChunks) : m_changed.Update(pWarmRows);
+}
+
+uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
+{
     if (!m_scaler.IsConfigured())
-    {
-        const bool bAny = pHotChunks != nullptr ? m_changed.UpdateChunks(pHotChunks)
-                                                : m_changed.Update(pWarmRows);
-        return bAny ? m_bits.data() : nullptr;
-    }
+        return NoteFrame(pWarmRows, pHotChunks) ? m_bits.data() : nullptr;
     // A row of the bitmap shows one row of the engine's frame, and is warm with it. The
     // engine's chunks are not the screen's, so stretched frames go by whole rows.
     for (int y = 0; y < m_nHeight; ++y)
         m_warmRows[static_cast<size_t>(y)] = pWarmRows[m_scaler.GetSourceRow(y)];
-    return m_changed.Update(m_warmRows.data()) ? m_frame.data() : nullptr;
+    return NoteFrame(m_warmRows.data(), nullptr) ? m_frame.data() : nullptr;
 }
 
 bool CGdiOutput::EndFrame(bool bRendered)
 {
-    if (!bRendered || !TakeDC())
+    if (!bRendered)
     {
         m_changed.InvalidateAll();
         return false;
     }
     if (m_scaler.IsConfigured())
-        m_scaler.Scale(m_frame.data(), m_bits.data(), m_nStride);
-    else
-        SpreadRows(m_bits.data(), m_nWidth, m_nHeight, m_nStride);
-    // A whole frame goes as it is, in bands; otherwise only the chunks whose pixels differ from
-    // the frame the screen shows.
-    const bool bWhole = m_changed.WasWhole();
-    bool bCopied = true;
-    m_changed.ForEachRect(
-        bWhole ? m_nBandRows : std::min(COMPARE_ROWS, m_nBandRows), GAP_CHUNKS,
-        [&](int x, int nTop, int nWidth, int nRows)
-        {
-            m_lastRects.push_back(RECT{x, nTop, x + nWidth, nTop + nRows});
-            bCopied = SetScreenPixelsRect(m_hDC, x, nTop, nWidth, nRows, m_bits.data(), m_nStride,
-                                          m_colours, m_scratch.data()) &&
-                      bCopied;
-        },
-        [&](int nChunk, int nTop, int nRows)
-        { return bWhole || IsChunkDifferent(nChunk, nTop, nRows); });
-    if (!bCopied)
+        m_scaler.Scale(m_frame.data(), m_bits.data(), m_nWidth);
+    return Send(m_bits.data());
+}
+
+bool CGdiOutput::ShowInPlace(const uint8_t* pFrame, const uint8_t* pWarmRows,
+                             const uint64_t* pHotChunks)
+{
+    return NoteFrame(pWarmRows, pHotChunks) && Send(pFrame);
+}
+
+bool CGdiOutput::Send(const uint8_t* pFrame)
+{
+    if (!TakeDC())
     {
         m_changed.InvalidateAll();
         return false;
     }
-    // The engine writes every pixel of a frame, so the older bitmap takes the next one, and
-    // this one is what the screen shows: what was not sent did not differ.
-    m_bits.swap(m_shown);
-    return true;
-}
-
-bool CGdiOutput::IsChunkDifferent(int nChunk, int nTop, int nRows) const
-{
-    // Sixteen bytes at a time, inline: this runs over most of the screen in every frame, and a
-    // call to the runtime's memcmp for each row of a chunk showed in the saver's profile.
-    constexpr int VECTOR = 16;
-    const int x = nChunk * FLAME_CHUNK;
-    const int nBytes = std::min(FLAME_CHUNK, m_nWidth - x);
-    const int nWhole = nBytes / VECTOR * VECTOR;
-    for (int y = nTop; y < nTop + nRows; ++y)
-    {
-        const size_t nAt = static_cast<size_t>(y) * m_nStride + x;
-        const uint8_t* pNow = m_bits.data() + nAt;
-        const uint8_t* pShown = m_shown.data() + nAt;
-        __m128i differ = _mm_setzero_si128();
-        for (int i = 0; i < nWhole; i += VECTOR)
-            differ = _mm_or_si128(
-                differ,
-                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pNow + i)),
-                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(pShown + i))));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(differ, _mm_setzero_si128())) != 0xffff)
-            return true;
-        for (int i = nWhole; i < nBytes; ++i)
-            if (pNow[i] != pShown[i])
-                return true;
-    }
-    return false;
+    bool bCopied = true;
+    m_changed.ForEachRect(m_nSendRows, GAP_CHUNKS,
+                          [&](int x, int nTop, int nWidth, int nRows)
+                          {
+                              m_lastRects.push_back(RECT{x, nTop, x + nWidth, nTop + nRows});
+                              bCopied =
+                                  SetScreenPixelsRect(m_hDC, x, nTop, nWidth, nRows, pFrame,
+                                                      m_nWidth, m_colours, m_scratch.data()) &&
+                                  bCopied;
+                          });
+    if (!bCopied)
+        m_changed.InvalidateAll();
+    return bCopied;
 }
 
 void CGdiOutput::RestoreDisplay()

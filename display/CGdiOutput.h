@@ -12,7 +12,7 @@
 // An 8-bit frame copied into the window as 32-bit pixels, with the display's resolution changed
 // to the frame's. Only the 64-pixel chunks that may have changed and did go to the screen, as
 // rectangles in bands of a bounded size, through a device context that the drawing thread
-// takes and gives back.
+// takes and gives back. A frame the engine keeps itself is read where it lies.
 class CGdiOutput : public IFrameOutput
 {
 public:
@@ -39,6 +39,10 @@ public:
     void OnThreadEnd() override;
     uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks) override;
     bool EndFrame(bool bRendered) override;
+    // Unstretched frames go to the screen from the engine's own memory.
+    bool ShowsFramesInPlace() const override { return !m_scaler.IsConfigured(); }
+    bool ShowInPlace(const uint8_t* pFrame, const uint8_t* pWarmRows,
+                     const uint64_t* pHotChunks) override;
     // The last frame stays on the screen under the dialog; the frame after the hold is whole.
     void ShowHold() override { m_changed.InvalidateAll(); }
     void RestoreDisplay() override;
@@ -51,20 +55,21 @@ private:
     // The window's device context for the drawing thread; false while there is none.
     bool TakeDC();
     void ReleaseDC();
-    // True when rows nTop .. nTop + nRows - 1 of a chunk differ from what the screen shows.
-    bool IsChunkDifferent(int nChunk, int nTop, int nRows) const;
+    // Takes the chunk flags of the frame to come (or the warm rows); true when any changed.
+    bool NoteFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks);
+    // Sends the changed chunks of a packed frame; true when all of them reached the screen.
+    bool Send(const uint8_t* pFrame);
 
     HWND m_hWnd = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
-    int m_nStride = 0;
-    int m_nBandRows = 0;
+    int m_nBandRows = 0; // rows the scratch holds
+    int m_nSendRows = 0; // rows sent at most in one call
     int m_nFramesToFull = 0;
     DEVMODEA m_devModeSaved = {};
     BOOL m_bDisplayChanged = FALSE;
-    ColourTable m_colours = {}; // the scene's colours as the screen's pixels
-    std::vector<uint8_t> m_bits;
-    std::vector<uint8_t> m_shown;    // the frame the screen shows, as m_bits held it
+    ColourTable m_colours = {};      // the scene's colours as the screen's pixels
+    std::vector<uint8_t> m_bits;     // packed, as the engine renders
     std::vector<uint32_t> m_scratch; // one band of screen pixels
     HDC m_hDC = nullptr;
     CChangedRows m_changed;

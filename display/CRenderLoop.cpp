@@ -237,10 +237,18 @@ void CRenderLoop::DrawFrame(STarget& target)
     const CFlameField& field = target.pEngine->GetFlameField();
     for (size_t y = 0; y < target.warmRows.size(); ++y)
         target.warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;
+    // An output that can take the frame where the engine keeps it saves copying it.
+    const uint8_t* pFrame = target.pEngine->GetFrameInPlace();
+    if (pFrame != nullptr && target.pOutput->ShowsFramesInPlace())
+    {
+        target.pOutput->ShowInPlace(pFrame, target.warmRows.data(), field.GetHotChunks());
+        return;
+    }
     uint8_t* pDest = target.pOutput->BeginFrame(target.warmRows.data(), field.GetHotChunks());
     if (pDest != nullptr)
         target.pOutput->EndFrame(target.pEngine->Render(pDest));
 }
+
 void CRenderLoop::WaitAwhile(DWORD nMilliseconds)
 {
     // Between frames, a look at the queue and the wake event without waiting, then a plain

@@ -24,6 +24,18 @@ public:
     // the frame reached the screen.
     virtual bool EndFrame(bool bRendered) = 0;
 
+    // True when the output can show the engine's own frame where the engine keeps it, with
+    // ShowInPlace, and needs no copy of it.
+    virtual bool ShowsFramesInPlace() const { return false; }
+    // BeginFrame and EndFrame in one, for a frame that stays the engine's: pFrame is packed
+    // width x height and unchanged until the call returns. TRUE when the frame reached the
+    // screen.
+    virtual bool ShowInPlace(const uint8_t* /*pFrame*/, const uint8_t* /*pWarmRows*/,
+                             const uint64_t* /*pHotChunks*/)
+    {
+        return false;
+    }
+
     // The last frame before the loop holds for a dialog.
     virtual void ShowHold() = 0;
     // Switches between the scene's colours and the system's, while the loop holds.

@@ -273,6 +273,13 @@ bool CVulkara::Render(uint8_t* pDest)
     return true;
 }
 
+const uint8_t* CVulkara::GetFrameInPlace() const
+{
+    // The flame of a chunk the field does not flag is all zero, which is what Render writes
+    // there.
+    return m_nWidth == 0 || m_nFadeScreen != 0 ? nullptr : m_flame.GetBuffer();
+}
+
 bool CVulkara::GetBuffer(int nWhich, uint8_t** ppBuffer, int* pSize)
 {
     uint8_t* pBuffer = nullptr;

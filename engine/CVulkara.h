@@ -56,6 +56,9 @@ public:
     bool Step();
     // Writes the W x H frame, top row first, into pDest.
     bool Render(uint8_t* pDest);
+    // The frame Render would write, where it already lies: the flame field, when no overlay
+    // is composed over it. Null with the overlay, or before Init. Valid until the next Step.
+    const uint8_t* GetFrameInPlace() const;
 
     // nWhich 0: the flame buffer, 1: the desktop grey levels; pSize receives width, height.
     // Either output may be null. Other values of nWhich write nothing.

@@ -232,6 +232,9 @@ TEST_F(Engine, PlainRenderCopiesTheFlameRowsAndOverlayComposesEveryRow)
             LiteralOverlay(expected.data(), pFlame, pDesktop, W * H);
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), frame.begin())) << nFade;
         EXPECT_EQ(std::count(frame.begin() + W * H, frame.end(), 0xAA), 16);
+        // Without the overlay the frame is the flame field itself, and outputs may take it
+        // from there.
+        EXPECT_EQ(engine.GetFrameInPlace(), nFade == 0 ? pFlame : nullptr);
     }
 }
 
