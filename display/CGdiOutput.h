@@ -10,7 +10,7 @@
 #include <vector>
 
 // An 8-bit frame copied into the window as 32-bit pixels, with the display's resolution changed
-// to the frame's. Only the 64-pixel chunks that may have changed and did go to the screen, as
+// to the frame's. Only the 64-pixel chunks that may have changed go to the screen, as
 // rectangles in bands of a bounded size, through a device context that the drawing thread
 // takes and gives back. A frame the engine keeps itself is read where it lies.
 class CGdiOutput : public IFrameOutput
