@@ -37,6 +37,7 @@ EndSection
 Section "Device"
     Identifier "dummy"
     Driver "dummy"
+    # Enough for the largest mode at 32 bits a pixel: 3840 x 2160 x 4 bytes is 32400 KiB.
     VideoRam 65536
 EndSection
 Section "Monitor"
@@ -45,6 +46,9 @@ Section "Monitor"
     VertRefresh 5.0-200.0
     # Two 1024x768 monitors side by side, for the layouts of several monitors.
     Modeline "2048x768" 127.75 2048 2152 2360 2672 768 771 781 798 -hsync +vsync
+    # A 4K screen for measuring. The dummy driver refuses pixel clocks above 300 MHz, so it
+    # runs at 24 Hz, which no measurement depends on: nothing waits for the vertical blank.
+    Modeline "3840x2160" 266.75 3840 4056 4456 5072 2160 2163 2168 2192 -hsync +vsync
 EndSection
 Section "Screen"
     Identifier "screen"
@@ -53,8 +57,8 @@ Section "Screen"
     DefaultDepth 24
     SubSection "Display"
         Depth 24
-        Modes "1024x768" "2048x768" "1280x1024" "800x600" "640x480"
-        Virtual 2048 1024
+        Modes "1024x768" "2048x768" "1280x1024" "800x600" "640x480" "3840x2160"
+        Virtual 3840 2160
     EndSubSection
 EndSection
 CONF
