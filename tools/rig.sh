@@ -99,9 +99,11 @@ rig_wine_cheap_env() {
 # The rig has no game controllers. With SDL on the machine, Wine's device process looks for
 # them through SDL a hundred times a second whatever runs, about 2 % of a core: more than a
 # third of what the saver itself costs at 1024x768. Turning that bus off keeps it out of every
-# figure the rig measures; hidraw and evdev devices are still found.
+# figure the rig measures; hidraw and evdev devices are still found. A new prefix may not have
+# its registry on disk yet (Wine writes it a while after wineboot ends), so a missing file only
+# means the value is still to be set.
 rig_wine_quiet_devices() {
-    grep -q '^"Enable SDL"=dword:00000000' "$WINEPREFIX/system.reg" && return 0
+    grep -qs '^"Enable SDL"=dword:00000000' "$WINEPREFIX/system.reg" && return 0
     wine reg add 'HKLM\System\CurrentControlSet\Services\winebus' /v "Enable SDL" \
         /t REG_DWORD /d 0 /f >/dev/null 2>&1 || {
         echo "rig: cannot turn off Wine's SDL device bus" >&2
