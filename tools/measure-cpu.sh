@@ -1,39 +1,59 @@
 #!/usr/bin/env bash
-# Measures what a frame on the screen costs: the full-screen saver on each output path against
-# XScreenSaver's xflame, all at 40 frames a second on the rig's Xorg dummy server (1024x768 unless told).
+# Measures what a frame on the screen costs: the full-screen saver on each output path and the
+# native hack against XScreenSaver's xflame, all at 40 frames a second on the rig's Xorg dummy
+# server (1024x768 unless told).
 #   tools/measure-cpu.sh [VULKARA_SCR]      (default build/windows/app/vulkara.scr)
-# MEASURE_CPU_MODE=WxH runs the rig at another of its modes (2048x768, 1280x1024), where the
-# classic fire size stretches a smaller engine frame.
+# MEASURE_CPU_MODE=WxH runs the rig at another of its modes (2048x768, 1280x1024, 3840x2160),
+# where the classic fire size stretches a smaller engine frame.
+# MEASURE_CPU_HACK=PATH names the native hack (default: the program named vulkara in
+# build/native or build/linux).
 #
 # Cases, one after the other: idle (the rig alone, nothing drawing), xflame, the saver on the
 # GDI path, on the DirectDraw path, on the GDI path with the desktop overlay and on the GDI
-# path at the classic fire size. Each runs 5 s to warm up, then 15 s are measured:
+# path at the classic fire size, then the native hack on the root window at screen pixels and
+# at the classic fire size. Each runs 5 s to warm up, then 15 s are measured:
 # - processor time: utime + stime from /proc/PID/stat (which includes all of a process's
 #   threads, live and ended) at the start and end of the window, summed over the processes
 #   that do the work: the rig's Xorg, every process of the rig's Wine prefix (the saver,
 #   wineserver, Wine's helpers, found by WINEPREFIX in /proc/PID/environ or as children of
-#   those) and xflame. The idle window's cost is subtracted. Counting only the rig's own
-#   processes, rather than the whole machine's idle time, keeps the figure honest when other
-#   builds run on the machine at the same time; they still slow the rig down, so a loaded
-#   machine shows fewer frames.
+#   those) and xflame or the native hack with its children. The idle window's cost is
+#   subtracted. Counting only the rig's own processes, rather than the whole machine's idle
+#   time, keeps the figure honest when other builds run on the machine at the same time; they
+#   still slow the rig down, so a loaded machine shows fewer frames.
 # - frames that reach the screen: tools/damage-frames.c counts bursts of Damage events on the
 #   root window, events less than 5 ms apart belonging to one frame.
 # The cases run MEASURE_CPU_ROUNDS times (3 unless told), xflame first in every round; the
 # machine's speed drifts over minutes, so a ratio is taken within a round and the table gives
 # medians. It gives processor use in % of one core, frames on the screen per second, the
-# processor time per shown frame and each saver row's cost per frame over xflame's.
+# processor time per shown frame and each other row's cost per frame over xflame's.
 # It leaves nothing running and restores the saver's settings in the rig's prefix.
 # MEASURE_CPU_VERBOSE=1 lists each counted process with its processor time on stderr.
-# MEASURE_CPU_CASES="gdi ddraw overlay classic" (any of these) limits the saver's cases; idle
-# and xflame always run, as every ratio needs them.
-# MEASURE_CPU_BASELINE=OTHER/vulkara.scr adds another build's GDI case to every round that has
-# the GDI case, right after this build's, to compare two builds side by side (the file must keep the name
-# vulkara.scr: the saver's window is found by it).
+# MEASURE_CPU_CASES="gdi ddraw overlay classic native native-classic" (any of these) limits the
+# cases; idle and xflame always run, as every ratio needs them. Without it the native cases run
+# when the hack is built, and the saver's when the saver is.
+# MEASURE_CPU_BASELINE=OTHER/vulkara.scr adds another build's GDI and classic cases, each right
+# after this build's and only where this build's runs, to compare two builds side by side (the
+# file must keep the name vulkara.scr: the saver's window is found by it).
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 scr=${1:-$root/build/windows/app/vulkara.scr}
-[ -f "$scr" ] || { echo "measure-cpu: no $scr (build it: cmake --build --preset windows --target vulkara)" >&2; exit 2; }
-scr=$(cd "$(dirname "$scr")" && pwd)/$(basename "$scr")
+hack=${MEASURE_CPU_HACK:-$(find "$root/build/native" "$root/build/linux" -maxdepth 3 -type f \
+    -name vulkara -perm -u+x 2>/dev/null | head -1)}
+cases=${MEASURE_CPU_CASES:-}
+if [ -z "$cases" ]; then
+    [ -f "$scr" ] && cases="gdi ddraw overlay classic"
+    [ -n "$hack" ] && [ -x "$hack" ] && cases="$cases native native-classic"
+fi
+wanted() { [[ " $cases " == *" $1 "* ]]; }
+if wanted gdi || wanted ddraw || wanted overlay || wanted classic || [ -z "${cases// /}" ]; then
+    [ -f "$scr" ] || { echo "measure-cpu: no $scr (build it: cmake --build --preset windows --target vulkara)" >&2; exit 2; }
+    scr=$(cd "$(dirname "$scr")" && pwd)/$(basename "$scr")
+fi
+if wanted native || wanted native-classic; then
+    [ -n "$hack" ] && [ -x "$hack" ] ||
+        { echo "measure-cpu: no native hack ${hack:-in build/native} (set MEASURE_CPU_HACK)" >&2; exit 2; }
+    hack=$(cd "$(dirname "$hack")" && pwd)/$(basename "$hack")
+fi
 baseline=${MEASURE_CPU_BASELINE:-}
 if [ -n "$baseline" ]; then
     [ "$(basename "$baseline")" = vulkara.scr ] && [ -f "$baseline" ] ||
@@ -73,7 +93,7 @@ fi
 . "$root/tools/rig.sh"
 
 saver_pid=""
-peer_pid=""
+peer_pid="" # xflame's or the native hack's
 saved_config=""
 cleanup() {
     [ -n "$peer_pid" ] && kill "$peer_pid" 2>/dev/null && wait "$peer_pid" 2>/dev/null
@@ -98,7 +118,7 @@ rm -f "$saved_config"
 wine reg export "$CONFIG" "$saved_config" >/dev/null 2>&1 || : >"$saved_config"
 wineserver -w
 
-# measure_window: prints "CPU_SECONDS FRAMES" for the next WINDOW_S seconds. The helper runs
+# measure_window: prints "CPU_SECONDS FRAMES" for the next WINDOW_S seconds. The script runs
 # without WINEPREFIX in its environment, so that it and the counter are not taken for Wine's.
 measure_window() {
     env -u WINEPREFIX python3 - "$RIG_XORG_PID" "${peer_pid:-0}" "$WINEPREFIX" "$WINDOW_S" \
@@ -215,10 +235,14 @@ run_case() {
     echo "$round|$name|$result" >>"$results"
 }
 
-peer_run() {
-    env -u WINEPREFIX "$peer" -root -delay "$PEER_DELAY_US" >/dev/null 2>&1 &
+# program_run PROGRAM ARGS...: a program that draws on the root window until it is ended, run
+# outside the Wine prefix like any X client, measured with its children.
+program_run() {
+    env -u WINEPREFIX "$@" >"$work/program.log" 2>&1 &
     peer_pid=$!
     sleep "$WARMUP_S"
+    kill -0 "$peer_pid" 2>/dev/null ||
+        { echo "measure-cpu: $1 ended early; see $work/program.log" >&2; return 1; }
     result=$(measure_window) || return 1
     kill "$peer_pid" 2>/dev/null
     wait "$peer_pid" 2>/dev/null
@@ -230,11 +254,10 @@ idle_run() {
     result=$(measure_window)
 }
 
-wanted() { [[ " ${MEASURE_CPU_CASES:-gdi ddraw overlay classic} " == *" $1 "* ]]; }
 rounds=${MEASURE_CPU_ROUNDS:-3}
 run_case 1 "idle (Xorg alone)" idle_run
 for round in $(seq 1 "$rounds"); do
-    run_case "$round" "xflame -delay $PEER_DELAY_US" peer_run
+    run_case "$round" "xflame -delay $PEER_DELAY_US" program_run "$peer" -root -delay "$PEER_DELAY_US"
     wanted gdi && run_case "$round" "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0
     wanted gdi && [ -n "$baseline" ] &&
         saver_scr=$baseline run_case "$round" "baseline build, GDI" saver_run UseDirectX=0 FadeScreen=0
@@ -243,10 +266,21 @@ for round in $(seq 1 "$rounds"); do
         run_case "$round" "Vulkara, GDI + desktop overlay" saver_run UseDirectX=0 FadeScreen=1
     wanted classic &&
         run_case "$round" "Vulkara, GDI, classic fire size" saver_run UseDirectX=0 FadeScreen=0 FireSize=1
+    wanted classic && [ -n "$baseline" ] &&
+        saver_scr=$baseline run_case "$round" "baseline build, GDI, classic fire size" saver_run \
+            UseDirectX=0 FadeScreen=0 FireSize=1
+    wanted native &&
+        run_case "$round" "vulkara -root" program_run "$hack" -root -delay "$PEER_DELAY_US"
+    wanted native-classic &&
+        run_case "$round" "vulkara -root, classic fire size" program_run "$hack" -root \
+            -delay "$PEER_DELAY_US" -fire-size classic
 done
 load_after=$(uptime)
 
-echo "$scr at $(xdotool getdisplaygeometry | tr ' ' x), $WINDOW_S s per case after $WARMUP_S s warm-up, $rounds rounds"
+measured=""
+wanted gdi || wanted ddraw || wanted overlay || wanted classic && measured+="$scr "
+wanted native || wanted native-classic && measured+="$hack "
+echo "${measured}at $(xdotool getdisplaygeometry | tr ' ' x), $WINDOW_S s per case after $WARMUP_S s warm-up, $rounds rounds"
 echo "load before: ${load_before#*load average: }; after: ${load_after#*load average: }"
 echo
 python3 - "$results" "$WINDOW_S" <<'PY'
@@ -292,13 +326,15 @@ for name in names[1:]:
 print()
 print('Each round\'s ratio to xflame: ' + '; '.join(
     '%s %s' % (name, ' '.join('%.2f' % r for r in within)) for name, within in ratios.items()))
-baseline = 'baseline build, GDI'
-if baseline in runs and 'Vulkara, GDI' in runs:
+for case in ('GDI', 'GDI, classic fire size'):
+    mine, baseline = 'Vulkara, ' + case, 'baseline build, ' + case
+    if baseline not in runs or mine not in runs:
+        continue
     within = [per_frame(*v) / per_frame(*runs[baseline][rnd])
-              for rnd, v in runs['Vulkara, GDI'].items()
+              for rnd, v in runs[mine].items()
               if per_frame(*v) is not None and per_frame(*runs[baseline][rnd])]
     if within:
-        print('This build over the baseline, GDI: median %.2f; each round %s' % (
-            statistics.median(within), ' '.join('%.2f' % r for r in within)))
+        print('This build over the baseline, %s: median %.2f; each round %s' % (
+            case, statistics.median(within), ' '.join('%.2f' % r for r in within)))
 print("(processor time net of the idle row's; medians over the rounds)")
 PY
