@@ -29,13 +29,33 @@ if [ -n "${DISPLAY:-}" ]; then
     exec wine "$scr" /s
 fi
 
+# The first frame may take several seconds on a busy machine (on the DirectDraw path Mesa's
+# software renderer draws it), so the screenshot waits for something on the rig's black screen
+# and then for the flames to rise.
+readonly FIRST_FRAME_S=30
+readonly FLAMES_RISE_S=4
+
+# screen_drawn: true when any pixel of the rig's screen is not black.
+screen_drawn() {
+    [ "$(xwd -root -silent -display "$DISPLAY" | convert xwd:- -format '%[fx:maxima>0]' info:)" = 1 ]
+}
+
 trap rig_stop EXIT
 rig_start "$root/build/demo" || exit 1
 quiet_sound
 shot="$root/build/demo/vulkara.png"
 wine "$scr" /s &
 saver=$!
-sleep 6
+for _ in $(seq 1 $((FIRST_FRAME_S * 2))); do
+    screen_drawn && break
+    kill -0 "$saver" 2>/dev/null || break
+    sleep 0.5
+done
+if ! screen_drawn; then
+    echo "The saver showed nothing within $FIRST_FRAME_S s." >&2
+    exit 1
+fi
+sleep "$FLAMES_RISE_S"
 rig_screenshot "$shot"
 kill "$saver" 2>/dev/null
 wait "$saver" 2>/dev/null
