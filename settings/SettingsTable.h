@@ -122,6 +122,13 @@ constexpr bool TableCoversEveryIndexOnce()
 }
 static_assert(TableCoversEveryIndexOnce(), "every setting index needs exactly one row");
 
+// FadeScreen n is shown as the percentage 100 / n, and a percentage p stored as 100 / p; 0 (no
+// overlay) stays 0 both ways.
+constexpr int ConvertFade(int nValue)
+{
+    return nValue != 0 ? 100 / nValue : 0;
+}
+
 // Users see the explosion sizes as a range: a minimum above the maximum is exchanged.
 inline void OrderExplosionSizes(int& nMin, int& nMax)
 {

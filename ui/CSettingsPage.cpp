@@ -30,13 +30,6 @@ struct Resolution
 constexpr Resolution RESOLUTIONS[] = {{640, 480}, {800, 600}, {1024, 768}};
 constexpr int RESOLUTION_CURRENT = 0;
 
-// The page shows FadeScreen n as the percentage 100 / n and stores a percentage p as 100 / p;
-// 0 stays 0 both ways.
-int ConvertFade(int nValue)
-{
-    return nValue != 0 ? 100 / nValue : 0;
-}
-
 // The range check of a field, with the bounds the settings table gives the page.
 void DDV_Setting(CDataExchange* pDX, int nValue, SettingIndex nIndex)
 {

@@ -4,6 +4,7 @@
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/rig.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/registry-keys.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../support/fire-checks.sh"
 
 SAVER_PID=""
 SAVER_FAIL=0
@@ -124,21 +125,4 @@ settled_geometry() {
         sleep 0.1
     done
     echo "$now"
-}
-
-# check_fire FILE WIDTH HEIGHT: the screenshot has the expected size, many hot red-to-yellow
-# pixels in its bottom third and a dark top quarter.
-check_fire() {
-    local file=$1 size hot dark third quarter
-    size=$(identify -format '%wx%h' "$file")
-    [ "$size" = "$2x$3" ] || fail "screenshot is $size, expected $2x$3"
-    third=$(($3 / 3))
-    quarter=$(($3 / 4))
-    hot=$(convert "$file" -crop "$2x${third}+0+$(($3 - third))" +repage \
-        -fx '(r > 0.35 && r >= g && g >= b && r - b > 0.2) ? 1 : 0' -format '%[fx:mean]' info:)
-    dark=$(convert "$file" -crop "$2x${quarter}+0+0" +repage -colorspace gray \
-        -format '%[fx:mean]' info:)
-    echo "$file: hot share of the bottom third $hot, mean brightness of the top $dark"
-    awk -v h="$hot" 'BEGIN { exit !(h > 0.10) }' || fail "too few hot pixels at the bottom ($hot)"
-    awk -v d="$dark" 'BEGIN { exit !(d < 0.10) }' || fail "the top is not dark ($dark)"
 }

@@ -2,6 +2,7 @@
 
 #include "FlameKernels.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
