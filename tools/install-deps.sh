@@ -10,6 +10,7 @@ packages=(
     wine wine64 wine32:i386
     xserver-xorg-core xserver-xorg-video-dummy xdotool x11-apps imagemagick time
     xscreensaver-data-extra x11-xserver-utils libx11-dev libxdamage-dev python3
+    libxext-dev xscreensaver
     nsis
 )
 
