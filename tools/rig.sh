@@ -117,7 +117,32 @@ rig_has_sound_device() {
     [ -r /proc/asound/cards ] && grep -q '^ *[0-9]' /proc/asound/cards
 }
 
+# rig_wine_runs_32bit: true when this machine runs Wine's 32-bit loader. Some kernels are built
+# or booted without 32-bit support; there the loader fails with "Exec format error".
+rig_wine_runs_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# rig_use_wine64 DIR: makes `wine` (and the programs that start through it, such as wineboot)
+# run the 64-bit loader, which runs 64-bit Windows programs only. Debian's `wine` picks the
+# 32-bit loader whenever it is installed, so two small scripts in DIR, first on the PATH, stand
+# in for it.
+rig_use_wine64() {
+    local name
+    mkdir -p "$1"
+    for name in wine wine-stable; do
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$1/$name"
+        chmod +x "$1/$name"
+    done
+    export WINELOADER=/usr/lib/wine/wine64
+    case ":$PATH:" in
+    *":$1:"*) ;;
+    *) export PATH="$1:$PATH" ;;
+    esac
+}
+
 rig_start_wine() {
+    rig_wine_runs_32bit || rig_use_wine64 "$RIG_DIR/wine64-bin"
     export WINEPREFIX="$RIG_DIR/wine"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -68,8 +68,9 @@ start_rig() {
         rig_start_wine || exit 1
         sleep infinity &
         keeper=$!
-        printf 'export DISPLAY=%q WINEPREFIX=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q\n' \
-            "$DISPLAY" "$WINEPREFIX" "$WINEDEBUG" "$WINEDLLOVERRIDES" >"$1/env"
+        printf 'export DISPLAY=%q WINEPREFIX=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q PATH=%q\n' \
+            "$DISPLAY" "$WINEPREFIX" "$WINEDEBUG" "$WINEDLLOVERRIDES" "$PATH" >"$1/env"
+        [ -n "${WINELOADER:-}" ] && printf 'export WINELOADER=%q\n' "$WINELOADER" >>"$1/env"
         echo "rig: Xorg on $DISPLAY, Wine prefix $WINEPREFIX"
         wait "$keeper"
     ) &
