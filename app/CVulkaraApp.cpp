@@ -6,10 +6,7 @@
 #include "CSaverSettings.h"
 #include "CommandLine.h"
 #include "CVulkaraWnd.h"
-#include "MonitorLayout.h"
-#include "MonitorSource.h"
 #include "Random.h"
-#include "SettingIndex.h"
 #include "resource.h"
 
 #include <cstdlib>
@@ -60,11 +57,6 @@ BOOL CVulkaraApp::InitInstance()
     return FALSE;
 }
 
-int CVulkaraApp::ExitInstance()
-{
-    return CWinApp::ExitInstance();
-}
-
 BOOL CVulkaraApp::RunSettings()
 {
     CConfigDialog dlg(nullptr, 0);
@@ -74,33 +66,19 @@ BOOL CVulkaraApp::RunSettings()
 
 BOOL CVulkaraApp::RunSaver()
 {
-    CSaverSettings settings;
-    settings.Load();
-    int nChoice = MULTI_MONITOR_FIRE_ON_EVERY;
-    settings.GetInt(SETTING_MULTI_MONITOR, nChoice);
-    const MultiMonitorChoice choice = MultiMonitorChoiceFromValue(nChoice);
-
     CVulkaraWnd* pWnd = nullptr;
     try
     {
-        pWnd = new CVulkaraWnd(choice);
+        pWnd = new CVulkaraWnd;
     }
     catch (const std::bad_alloc&)
     {
         AfxMessageBox(kSaverAllocationMessage, MB_OK);
         return FALSE;
     }
-    // The primary monitor as it is now, or all of them for one fire across; the window changes
-    // the mode itself and covers the other monitors with windows of their own.
-    RECT rect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    const std::vector<PlannedWindow> plan = PlanSaverWindows(CurrentMonitors(), choice);
-    if (!plan.empty())
-    {
-        const ScreenRect& primary = plan.front().rect;
-        rect = {primary.nLeft, primary.nTop, primary.Right(), primary.Bottom()};
-    }
-    // A failed creation has already destroyed and deleted the window object.
-    if (!pWnd->Create(rect, nullptr))
+    // The window plans the saver's windows over the monitors and covers them. A failed
+    // creation has already destroyed and deleted the window object.
+    if (!pWnd->Create())
     {
         AfxMessageBox(kSaverCreationMessage, MB_OK);
         return FALSE;

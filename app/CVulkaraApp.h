@@ -8,7 +8,6 @@ class CVulkaraApp : public CWinApp
 {
 public:
     BOOL InitInstance() override;
-    int ExitInstance() override;
 
 private:
     BOOL RunSettings();

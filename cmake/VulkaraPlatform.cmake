@@ -27,10 +27,10 @@ if(WIN32)
     set(VULKARA_SETTINGS_PLATFORM_SOURCES win32/CWin32SettingsStore.cpp)
     set(VULKARA_SETTINGS_PLATFORM_LIBRARIES vulkara_framework shlwapi)
 
-    # The program itself (app/) and the folders only it uses; the 32-bit build, the primary
+    # The program itself (app/) and the folders only it uses (display/ builds its windows); the 32-bit build, the primary
     # one, also makes the release with the 64-bit program and the installer.
     set(VULKARA_WINDOWS_PROGRAM ON)
-    set(VULKARA_PLATFORM_FOLDERS framework display ui password resources)
+    set(VULKARA_PLATFORM_FOLDERS framework ui password resources)
     if(CMAKE_SYSTEM_PROCESSOR MATCHES "i.86")
         list(APPEND VULKARA_PLATFORM_FOLDERS installer)
     endif()
@@ -55,7 +55,7 @@ else()
 
     set(VULKARA_WINDOWS_PROGRAM OFF)
     set(VULKARA_PLATFORM_FOLDERS tools bench)
-    set(VULKARA_PLATFORM_TEST_FOLDERS settings engine app)
+    set(VULKARA_PLATFORM_TEST_FOLDERS settings engine display app)
     # The X11 screen hack and its tests, on Linux.
     if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
         list(APPEND VULKARA_PLATFORM_FOLDERS linux)

@@ -1,11 +1,6 @@
 #include "CMonitorWnd.h"
 
-#include "CGdiOutput.h"
-#include "CMonitorSettings.h"
-#include "CVulkara.h"
 #include "CVulkaraWnd.h"
-#include "CWin32EnginePlatform.h"
-#include "FireSize.h"
 
 #include <windowsx.h>
 
@@ -18,12 +13,17 @@ CMonitorWnd::~CMonitorWnd()
         DestroyWindow();
 }
 
-IFrameOutput* CMonitorWnd::GetOutput() const
+CVulkara* CMonitorWnd::GetEngine() const
 {
-    return m_pOutput.get();
+    return m_pFire != nullptr ? &m_pFire->GetEngine() : nullptr;
 }
 
-BOOL CMonitorWnd::Create(const ScreenRect& rect, bool bFire, const ISettingsReader& settings)
+IFrameOutput* CMonitorWnd::GetOutput() const
+{
+    return m_pFire != nullptr ? &m_pFire->GetOutput() : nullptr;
+}
+
+BOOL CMonitorWnd::Create(const PlannedWindow& planned, const ISettingsReader& settings)
 {
     static LPCSTR s_lpszClassName = nullptr;
     if (s_lpszClassName == nullptr)
@@ -31,44 +31,18 @@ BOOL CMonitorWnd::Create(const ScreenRect& rect, bool bFire, const ISettingsRead
                                               static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     if (s_lpszClassName == nullptr)
         return FALSE;
-    m_rect = rect;
+    m_planned = planned;
+    const ScreenRect& rect = planned.rect;
     const RECT rc = {rect.nLeft, rect.nTop, rect.Right(), rect.Bottom()};
     // Never activated: the primary window keeps the keyboard and its activation rules.
     if (!CreateEx(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, s_lpszClassName, nullptr,
                   WS_POPUP, rc, nullptr, 0))
         return FALSE;
-    if (bFire && !SetUpFire(settings))
-    {
-        m_pOutput.reset();
-        m_pEngine.reset();
-    }
+    if (planned.kind == SAVER_WINDOW_FIRE)
+        CWindowFire::Build(planned, m_hWnd, settings, m_pFire);
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     ::UpdateWindow(m_hWnd);
     return TRUE;
-}
-
-bool CMonitorWnd::SetUpFire(const ISettingsReader& settings)
-{
-    // The fire size applies to every monitor, at that monitor's size; the mode never changes.
-    int nFireSize = 0;
-    settings.GetInt(SETTING_FIRE_SIZE, nFireSize);
-    const bool bClassic = FireSizeFromValue(nFireSize) == FIRE_SIZE_CLASSIC;
-    const FrameSize frame = EngineSizeFor(bClassic ? FIRE_SIZE_CLASSIC : FIRE_SIZE_SCREEN_PIXELS,
-                                          m_rect.nWidth, m_rect.nHeight);
-    m_pPlatform = std::make_unique<CWin32EnginePlatform>(m_rect.nLeft, m_rect.nTop, m_rect.nWidth,
-                                                         m_rect.nHeight);
-    m_pEngine = std::make_unique<CVulkara>(*m_pPlatform);
-    if (!m_pEngine->Init(CMonitorSettings(settings, frame.nWidth, frame.nHeight, false)))
-        return false;
-    PALETTEENTRY aScene[PALETTE_SIZE] = {};
-    if (!m_pEngine->LoadPalette(reinterpret_cast<PaletteEntry*>(aScene)))
-        return false;
-    m_pOutput = std::make_unique<CGdiOutput>();
-    const BOOL bCreated =
-        bClassic ? m_pOutput->CreateStretched(m_hWnd, frame.nWidth, frame.nHeight, m_rect.nWidth,
-                                              m_rect.nHeight, aScene)
-                 : m_pOutput->Create(m_hWnd, m_rect.nWidth, m_rect.nHeight, aScene, false);
-    return bCreated != FALSE;
 }
 
 LRESULT CMonitorWnd::OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled)

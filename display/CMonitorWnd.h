@@ -2,14 +2,13 @@
 
 #include "Afx.h"
 
-#include "MonitorLayout.h"
+#include "CWindowFire.h"
+#include "SaverPlan.h"
 
 #include <memory>
 
-class CGdiOutput;
 class CVulkara;
 class CVulkaraWnd;
-class CWin32EnginePlatform;
 class IFrameOutput;
 class ISettingsReader;
 
@@ -24,15 +23,16 @@ public:
     explicit CMonitorWnd(CVulkaraWnd& primary);
     ~CMonitorWnd() override;
 
-    // Covers rect; with bFire an engine is set up for it, and when that fails the window stays
-    // black, since a monitor left showing the desktop is worse than one without fire. FALSE
-    // when no window could be made.
-    BOOL Create(const ScreenRect& rect, bool bFire, const ISettingsReader& settings);
+    // Covers the planned rectangle; a planned fire window gets its fire, and when that fails
+    // the window stays black, since a monitor left showing the desktop is worse than one
+    // without fire. FALSE when no window could be made.
+    BOOL Create(const PlannedWindow& planned, const ISettingsReader& settings);
 
     // Null on a black window.
-    CVulkara* GetEngine() const { return m_pOutput != nullptr ? m_pEngine.get() : nullptr; }
+    CVulkara* GetEngine() const;
     IFrameOutput* GetOutput() const;
-    const ScreenRect& GetRect() const { return m_rect; }
+    // The plan the window was made from, whether or not its fire could be built.
+    const PlannedWindow& GetPlan() const { return m_planned; }
 
     BEGIN_MSG_MAP(CMonitorWnd)
     MESSAGE_RANGE_HANDLER(WM_KEYFIRST, WM_KEYLAST, OnAnyInput)
@@ -60,11 +60,7 @@ private:
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&);
 
-    bool SetUpFire(const ISettingsReader& settings);
-
     CVulkaraWnd& m_primary;
-    ScreenRect m_rect = {0, 0, 0, 0};
-    std::unique_ptr<CWin32EnginePlatform> m_pPlatform;
-    std::unique_ptr<CVulkara> m_pEngine;
-    std::unique_ptr<CGdiOutput> m_pOutput;
+    PlannedWindow m_planned = {};
+    std::unique_ptr<CWindowFire> m_pFire;
 };

@@ -1,6 +1,6 @@
 #include "CPreviewWnd.h"
 
-#include "CPreviewSettings.h"
+#include "CFrameSettings.h"
 #include "CVulkara.h"
 #include "FireSize.h"
 #include "SettingIndex.h"
@@ -77,7 +77,7 @@ LRESULT CPreviewWnd::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&)
     m_nHeight = static_cast<int>(nHeight);
 
     // The engine refuses frames it cannot work on, too small or too large for it.
-    const CPreviewSettings settings(m_pSettings, m_nWidth, m_nHeight);
+    const CFrameSettings settings(*m_pSettings, m_nWidth, m_nHeight);
     if (!m_pVulkara->Init(settings))
         return -1;
 

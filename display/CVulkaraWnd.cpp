@@ -1,14 +1,9 @@
 #include "CVulkaraWnd.h"
 
-#include "CDirectDrawOutput.h"
-#include "CGdiOutput.h"
-#include "CMonitorSettings.h"
 #include "CMonitorWnd.h"
 #include "CPasswordDlg.h"
-#include "CSaverSettings.h"
-#include "CVulkara.h"
-#include "CWin32EnginePlatform.h"
-#include "FireSize.h"
+#include "CWindowFire.h"
+#include "IFrameOutput.h"
 #include "MonitorSource.h"
 #include "SettingIndex.h"
 
@@ -28,7 +23,6 @@ const char kPaletteMessage[] = "Can't load palette from resource library.";
 constexpr long GRACE_MILLISECONDS = 1000;
 // How far the pointer may wander from the first position seen after the grace period.
 constexpr int MOUSE_THRESHOLD = 15;
-constexpr int DEFAULT_PALETTE_SIZE = 20;
 // How often the saver looks for input that did not reach it as messages: a quarter of a
 // second is quick enough to end it, and every look costs Wine's server several round trips.
 constexpr UINT_PTR INPUT_WATCH_TIMER = 1;
@@ -63,59 +57,40 @@ template <typename Fn> Fn User32Function(const char* pszName)
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pProc));
 }
 
-// The system palette. A desktop of more than 8 bits per pixel has none; the dialog drawn
-// while the saver holds still needs the system's colours, so take the default palette's
-// twenty static colours at both ends of the table and black between them.
-void ReadSystemPalette(PALETTEENTRY aSystem[PALETTE_SIZE])
-{
-    HDC hScreen = ::GetDC(nullptr);
-    const UINT nRead =
-        hScreen != nullptr ? ::GetSystemPaletteEntries(hScreen, 0, PALETTE_SIZE, aSystem) : 0;
-    if (hScreen != nullptr)
-        ::ReleaseDC(nullptr, hScreen);
-    if (nRead == PALETTE_SIZE)
-        return;
-
-    std::memset(aSystem, 0, sizeof(PALETTEENTRY) * PALETTE_SIZE);
-    PALETTEENTRY aDefault[DEFAULT_PALETTE_SIZE] = {};
-    const UINT nDefault =
-        ::GetPaletteEntries(static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), 0,
-                            DEFAULT_PALETTE_SIZE, aDefault);
-    const UINT nHalf = nDefault / 2;
-    for (UINT i = 0; i < nHalf; ++i)
-    {
-        aSystem[i] = aDefault[i];
-        aSystem[PALETTE_SIZE - nHalf + i] = aDefault[nDefault - nHalf + i];
-    }
-    for (int i = 0; i < PALETTE_SIZE; ++i)
-        aSystem[i].peFlags = 0;
-}
 } // namespace
 
-CVulkaraWnd::CVulkaraWnd(MultiMonitorChoice choice) : m_choice(choice) {}
+CVulkaraWnd::CVulkaraWnd() = default;
 
 CVulkaraWnd::~CVulkaraWnd()
 {
     // A window destroyed without passing the close rule still must not pull the engine or
     // the display from under its render loop.
     StopAndRestore();
-    delete m_pVulkara;
+}
+
+BOOL CVulkaraWnd::IsUsingDirectX() const
+{
+    return m_pFire != nullptr && m_pFire->GetPlan().bDirectDraw;
 }
 
 LPDIRECTDRAWSURFACE CVulkaraWnd::GetPrimarySurface() const
 {
-    return m_pDirectDraw != nullptr ? m_pDirectDraw->GetPrimarySurface() : nullptr;
+    return m_pFire != nullptr ? m_pFire->GetPrimarySurface() : nullptr;
 }
 
-BOOL CVulkaraWnd::Create(const RECT& rect, CWnd* pParentWnd)
+BOOL CVulkaraWnd::Create()
 {
+    m_settings.Load();
+    m_request = CurrentSaverRequest(m_settings);
+    m_plan = PlanSaverWindows(CurrentMonitors(), m_request);
     static LPCSTR s_lpszClassName = nullptr;
     if (s_lpszClassName == nullptr)
         s_lpszClassName = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW);
-    if (s_lpszClassName == nullptr)
+    if (s_lpszClassName == nullptr || m_plan.empty())
         return FALSE;
-    if (!CreateEx(WS_EX_TOPMOST, s_lpszClassName, nullptr, WS_POPUP | WS_VISIBLE, rect, pParentWnd,
-                  0))
+    const ScreenRect& area = m_plan.front().rect;
+    const RECT rect = {area.nLeft, area.nTop, area.Right(), area.Bottom()};
+    if (!CreateEx(WS_EX_TOPMOST, s_lpszClassName, nullptr, WS_POPUP | WS_VISIBLE, rect, nullptr, 0))
         return FALSE;
     // A saver started while another program (or the saver before it) still holds the
     // foreground would otherwise get no keys.
@@ -136,85 +111,36 @@ void CVulkaraWnd::PostClose()
     ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
-LRESULT CVulkaraWnd::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&)
+LRESULT CVulkaraWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     if (Default() == -1)
         return -1;
-    const CREATESTRUCTA* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    const RECT area = {pCreate->x, pCreate->y, pCreate->x + pCreate->cx, pCreate->y + pCreate->cy};
-    return SetUp(area) ? 0 : -1;
+    return SetUp() ? 0 : -1;
 }
 
-BOOL CVulkaraWnd::SetUp(const RECT& area)
+BOOL CVulkaraWnd::SetUp()
 {
-    CSaverSettings settings;
-    settings.Load();
-    const std::vector<PlannedWindow> plan = PlanSaverWindows(CurrentMonitors(), m_choice);
-    const bool bSpan = m_choice == MULTI_MONITOR_SPAN;
-
-    int nValue = 0;
-    settings.GetInt(SETTING_FIRE_SIZE, nValue);
-    m_bClassic = FireSizeFromValue(nValue) == FIRE_SIZE_CLASSIC;
-    // The classic size is drawn by GDI alone: on the DirectDraw path the engine writes
-    // straight into a surface of the display mode's size. One fire across is GDI's too.
-    m_bUseDirectX =
-        !m_bClassic && !bSpan && settings.GetInt(SETTING_USE_DIRECTX, nValue) && nValue != 0;
-    settings.GetInt(SETTING_XRES, m_nXRes);
-    settings.GetInt(SETTING_YRES, m_nYRes);
-    const int nSettingsWidth = m_nXRes;
-    const int nSettingsHeight = m_nYRes;
-    // The window's own size, and the display left as it is: under the classic size (the
-    // Resolution setting changes nothing there), for one fire across, and on GDI at the
-    // display's size, where the display may stand for several monitors under a fake layout.
-    // The DirectDraw path keeps its size and its mode change.
-    DEVMODEA current = {};
-    current.dmSize = sizeof(current);
-    ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
-    const int nAreaWidth = area.right - area.left;
-    const int nAreaHeight = area.bottom - area.top;
-    const bool bDisplaySize = m_nXRes == static_cast<int>(current.dmPelsWidth) &&
-                              m_nYRes == static_cast<int>(current.dmPelsHeight);
-    const bool bAreaFrame = m_bClassic || bSpan || (!m_bUseDirectX && bDisplaySize);
-    if (bAreaFrame)
+    const PlannedWindow& primary = m_plan.front();
+    switch (CWindowFire::Build(primary, m_hWnd, m_settings, m_pFire))
     {
-        m_nXRes = nAreaWidth;
-        m_nYRes = nAreaHeight;
-    }
-    const FrameSize frame =
-        EngineSizeFor(m_bClassic ? FIRE_SIZE_CLASSIC : FIRE_SIZE_SCREEN_PIXELS, m_nXRes, m_nYRes);
-    m_nFrameWidth = frame.nWidth;
-    m_nFrameHeight = frame.nHeight;
-    // With one monitor the snapshot is the primary screen's, whatever its size by then.
-    if (plan.size() > 1)
-        m_pPlatform =
-            std::make_unique<CWin32EnginePlatform>(area.left, area.top, nAreaWidth, nAreaHeight);
-    m_pVulkara = m_pPlatform != nullptr ? new CVulkara(*m_pPlatform) : new CVulkara();
-    const CMonitorSettings sized(settings, m_nFrameWidth, m_nFrameHeight, true);
-    const bool bResized = m_nFrameWidth != nSettingsWidth || m_nFrameHeight != nSettingsHeight;
-    const ISettingsReader& engineSettings =
-        bResized ? static_cast<const ISettingsReader&>(sized) : settings;
-    if (!m_pVulkara->Init(engineSettings))
-    {
+    case CWindowFire::BUILT:
+        break;
+    case CWindowFire::NO_ENGINE:
         AfxMessageBox(kEngineInitMessage, MB_OK);
         return FALSE;
-    }
-    PALETTEENTRY aScene[PALETTE_SIZE] = {};
-    if (!m_pVulkara->LoadPalette(reinterpret_cast<PaletteEntry*>(aScene)))
-    {
+    case CWindowFire::NO_PALETTE:
         AfxMessageBox(kPaletteMessage, MB_OK);
         return FALSE;
-    }
-    PALETTEENTRY aSystem[PALETTE_SIZE] = {};
-    ReadSystemPalette(aSystem);
-
-    if (!SetUpOutput(aScene, aSystem, !bAreaFrame))
+    case CWindowFire::NO_OUTPUT:
         return FALSE;
-    // After the primary's mode change: the other monitors may have moved with it.
-    if (!bSpan)
-        CreateMonitorWindows(PlanSaverWindows(CurrentMonitors(), m_choice), settings);
+    }
+    // The primary's own mode change may have moved the other monitors.
+    if (primary.bSetMode)
+        m_plan = PlanSaverWindows(CurrentMonitors(), m_request);
+    CreateMonitorWindows(m_plan);
     m_nStartClock = static_cast<long>(std::clock());
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &m_bOldScreenSaverRunning, 0);
-    if (!m_loop.Start(*m_pVulkara, *m_pOutput))
+    if (!m_loop.Start(m_pFire->GetEngine(), m_pFire->GetOutput()))
     {
         StopAndRestore();
         return FALSE;
@@ -226,15 +152,14 @@ BOOL CVulkaraWnd::SetUp(const RECT& area)
     return TRUE;
 }
 
-void CVulkaraWnd::CreateMonitorWindows(const std::vector<PlannedWindow>& plan,
-                                       const ISettingsReader& settings)
+void CVulkaraWnd::CreateMonitorWindows(const std::vector<PlannedWindow>& plan)
 {
     for (const PlannedWindow& planned : plan)
     {
         if (planned.bPrimary)
             continue;
         auto pMonitor = std::make_unique<CMonitorWnd>(*this);
-        if (!pMonitor->Create(planned.rect, planned.kind == SAVER_WINDOW_FIRE, settings))
+        if (!pMonitor->Create(planned, m_settings))
             continue;
         if (pMonitor->GetEngine() != nullptr)
             m_loop.AddTarget(*pMonitor->GetEngine(), *pMonitor->GetOutput());
@@ -244,33 +169,56 @@ void CVulkaraWnd::CreateMonitorWindows(const std::vector<PlannedWindow>& plan,
 
 void CVulkaraWnd::FollowLayout()
 {
-    const std::vector<PlannedWindow> plan = PlanSaverWindows(CurrentMonitors(), m_choice);
+    const std::vector<PlannedWindow> plan = PlanSaverWindows(CurrentMonitors(), m_request);
     if (plan.empty())
         return;
-    const ScreenRect& primary = plan.front().rect;
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, primary.nLeft, primary.nTop, primary.nWidth,
-                   primary.nHeight, SWP_NOACTIVATE);
-    if (m_choice == MULTI_MONITOR_SPAN)
-        return; // one window, now over the new bounding rectangle
-
+    const ScreenRect& area = plan.front().rect;
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, area.nLeft, area.nTop, area.nWidth, area.nHeight,
+                   SWP_NOACTIVATE);
+    // A fire at the window's size follows it; one that changed the display's mode keeps it.
+    PlannedWindow built = m_pFire->GetPlan();
+    built.rect = plan.front().rect;
+    built.bDirectDraw = plan.front().bDirectDraw;
+    const bool bPrimary = built != plan.front();
     // Unchanged monitors keep their windows and engines.
-    bool bSame = plan.size() == m_monitors.size() + 1;
-    for (size_t i = 1; bSame && i < plan.size(); ++i)
-        bSame = plan[i].rect == m_monitors[i - 1]->GetRect() &&
-                (plan[i].kind == SAVER_WINDOW_FIRE) == (m_monitors[i - 1]->GetOutput() != nullptr);
-    if (bSame)
+    bool bOthers = plan.size() != m_monitors.size() + 1;
+    for (size_t i = 1; !bOthers && i < plan.size(); ++i)
+        bOthers = plan[i] != m_monitors[i - 1]->GetPlan();
+    if (!bPrimary && !bOthers)
         return;
-
-    // The old windows go before the new ones come, so that no monitor has two.
     const bool bHeld = g_bPauseRendering != 0;
     m_loop.Stop();
-    m_loop.ClearExtraTargets();
-    m_monitors.clear();
-    CSaverSettings settings;
-    settings.Load();
-    CreateMonitorWindows(plan, settings);
-    if (m_loop.Start(*m_pVulkara, *m_pOutput) && bHeld)
+    try
+    {
+        FollowLayoutStopped(plan, bPrimary, bOthers);
+    }
+    catch (const std::exception&)
+    {
+        // Out of memory while rebuilding: the fire goes on with what there is.
+    }
+    if (m_loop.Start(m_pFire->GetEngine(), m_pFire->GetOutput()) && bHeld)
         m_loop.Hold(); // the password dialog is still up
+}
+
+void CVulkaraWnd::FollowLayoutStopped(const std::vector<PlannedWindow>& plan, bool bPrimary,
+                                      bool bOthers)
+{
+    if (bPrimary)
+    {
+        // The window's output is made anew for its new size; when that fails the old one
+        // draws on at the old size.
+        std::unique_ptr<CWindowFire> pFire;
+        if (CWindowFire::Build(plan.front(), m_hWnd, m_settings, pFire, m_pFire.get()) ==
+            CWindowFire::BUILT)
+            m_pFire = std::move(pFire);
+    }
+    if (bOthers)
+    {
+        // The old windows go before the new ones come, so that no monitor has two.
+        m_loop.ClearExtraTargets();
+        m_monitors.clear();
+        CreateMonitorWindows(plan);
+    }
 }
 
 void CVulkaraWnd::RegisterDisplayState()
@@ -434,7 +382,7 @@ LRESULT CVulkaraWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&)
     // mode back late): the saver keeps covering all of it. With several monitors, or a monitor
     // added, the windows follow the layout; the saver's own mode change comes before there is
     // a layout to follow, and its restore after.
-    if (m_bFollowLayout && (!m_monitors.empty() || CurrentMonitors().size() > 1))
+    if (m_bFollowLayout)
         FollowLayout();
     else
         ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE);
@@ -484,30 +432,6 @@ LRESULT CVulkaraWnd::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
     return Default();
 }
 
-BOOL CVulkaraWnd::SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem,
-                              bool bSetMode)
-{
-    if (m_bUseDirectX)
-    {
-        auto pDirectDraw = std::make_unique<CDirectDrawOutput>();
-        m_bUseDirectX = pDirectDraw->Create(m_hWnd, m_nXRes, m_nYRes, pScene, pSystem);
-        if (m_bUseDirectX)
-        {
-            m_pDirectDraw = pDirectDraw.get();
-            m_pOutput = std::move(pDirectDraw);
-            return TRUE;
-        }
-    }
-    auto pGdi = std::make_unique<CGdiOutput>();
-    const BOOL bCreated = m_bClassic ? pGdi->CreateStretched(m_hWnd, m_nFrameWidth, m_nFrameHeight,
-                                                             m_nXRes, m_nYRes, pScene)
-                                     : pGdi->Create(m_hWnd, m_nXRes, m_nYRes, pScene, bSetMode);
-    if (!bCreated)
-        return FALSE;
-    m_pOutput = std::move(pGdi);
-    return TRUE;
-}
-
 void CVulkaraWnd::StopAndRestore()
 {
     m_bFollowLayout = false;
@@ -516,8 +440,8 @@ void CVulkaraWnd::StopAndRestore()
     // The other monitors' windows go before the display's mode comes back.
     m_loop.ClearExtraTargets();
     m_monitors.clear();
-    if (m_pOutput != nullptr)
-        m_pOutput->RestoreDisplay();
+    if (m_pFire != nullptr)
+        m_pFire->GetOutput().RestoreDisplay();
 }
 
 BOOL CVulkaraWnd::VerifyPassword()
@@ -534,13 +458,13 @@ void CVulkaraWnd::PauseRendering()
     if (g_bPauseRendering || !g_bRenderThreadRunning)
         return;
     m_loop.Hold();
-    m_pOutput->UseSystemColours(true);
+    m_pFire->GetOutput().UseSystemColours(true);
 }
 
 void CVulkaraWnd::ResumeRendering()
 {
     if (!g_bPauseRendering || !g_bRenderThreadRunning)
         return;
-    m_pOutput->UseSystemColours(false);
+    m_pFire->GetOutput().UseSystemColours(false);
     m_loop.Release();
 }

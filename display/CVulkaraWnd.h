@@ -3,23 +3,20 @@
 #include "Afx.h"
 
 #include "CRenderLoop.h"
-#include "MonitorLayout.h"
+#include "CSaverSettings.h"
+#include "SaverPlan.h"
 
 #include <ddraw.h>
 
 #include <memory>
 #include <vector>
 
-class CDirectDrawOutput;
 class CMonitorWnd;
-class CVulkara;
-class CWin32EnginePlatform;
-class IFrameOutput;
-class ISettingsReader;
+class CWindowFire;
 
-// The window of the full-screen saver. It covers the primary monitor (or, for one fire
-// across, all of them), owns the fire engine, sets up DirectDraw or GDI output with the
-// display-mode change, runs the render loop and turns every sign of the user into a close
+// The window of the full-screen saver. It plans the saver's windows from the settings and the
+// monitors, covers the primary monitor (or, for one fire across, all of them) with the fire
+// its plan asks for, runs the render loop and turns every sign of the user into a close
 // request, which passes the password check when the system's option asks for one. It owns the
 // windows over the other monitors, which its render loop draws too and which pass their input
 // to it, and follows the layout when monitors come and go. While the system has the displays
@@ -27,13 +24,13 @@ class ISettingsReader;
 class CVulkaraWnd : public CWnd
 {
 public:
-    explicit CVulkaraWnd(MultiMonitorChoice choice = MULTI_MONITOR_FIRE_ON_EVERY);
+    CVulkaraWnd();
     ~CVulkaraWnd() override;
 
     using CWnd::Create;
-    // A topmost, visible popup over rect; FALSE when the set-up failed (its message shown).
-    // After a failed set-up the object has already deleted itself.
-    virtual BOOL Create(const RECT& rect, CWnd* pParentWnd);
+    // A topmost, visible popup where the plan puts the primary window; FALSE when the set-up
+    // failed (its message shown). After a failed set-up the object has already deleted itself.
+    BOOL Create();
 
     // The password dialog, with the animation held around it; TRUE when it ended with OK.
     BOOL VerifyPassword();
@@ -43,7 +40,7 @@ public:
     void ResumeRendering();
 
     // The output path chosen at creation, and its primary surface (DirectDraw only).
-    BOOL IsUsingDirectX() const { return m_bUseDirectX; }
+    BOOL IsUsingDirectX() const;
     LPDIRECTDRAWSURFACE GetPrimarySurface() const;
 
     // What the windows over the other monitors pass on: a close request, a pointer at pt
@@ -106,15 +103,15 @@ private:
     void PostClose();
     // Takes the system's last-input time and the pointer's position as seen.
     void WatchInput();
-    BOOL SetUp(const RECT& area);
-    BOOL SetUpOutput(const PALETTEENTRY* pScene, const PALETTEENTRY* pSystem, bool bSetMode);
+    BOOL SetUp();
     // Windows over the monitors of plan other than the primary one, added to the render loop
     // (which is not running).
-    void CreateMonitorWindows(const std::vector<PlannedWindow>& plan,
-                              const ISettingsReader& settings);
-    // Follows a new monitor layout: the primary window keeps its monitor, the others are made
-    // anew when the layout differs from the one they cover.
+    void CreateMonitorWindows(const std::vector<PlannedWindow>& plan);
+    // Follows a new monitor layout with the start's request: the primary window covers its
+    // new place, its fire rebuilt when its size changes, and the other windows are made anew
+    // when their plan differs. A hold for the password dialog stands throughout.
     void FollowLayout();
+    void FollowLayoutStopped(const std::vector<PlannedWindow>& plan, bool bPrimary, bool bOthers);
     // Draws nothing while the displays are off; input still ends the saver.
     void SetDisplayOn(bool bOn);
     void RegisterDisplayState();
@@ -123,25 +120,16 @@ private:
     // safe to call more than once.
     void StopAndRestore();
 
-    MultiMonitorChoice m_choice;
-    bool m_bFollowLayout = false; // from the end of the set-up until the close
+    CSaverSettings m_settings;
+    SaverRequest m_request = {};
+    std::vector<PlannedWindow> m_plan; // as the saver starts, the primary window first
+    bool m_bFollowLayout = false;      // from the end of the set-up until the close
+    std::unique_ptr<CWindowFire> m_pFire;
     std::vector<std::unique_ptr<CMonitorWnd>> m_monitors;
-    std::unique_ptr<CWin32EnginePlatform> m_pPlatform; // the snapshot's area, when several
-    void* m_hDisplayStateNotify = nullptr;             // HPOWERNOTIFY, where the system has it
-    int m_nXRes = 0;                                   // the screen's size as the output shows it
-    int m_nYRes = 0;
-    // Under the classic fire size: the engine's frame, stretched over the window on the GDI
-    // path at the window's size.
-    BOOL m_bClassic = FALSE;
-    int m_nFrameWidth = 0;
-    int m_nFrameHeight = 0;
+    void* m_hDisplayStateNotify = nullptr; // HPOWERNOTIFY, where the system has it
     BOOL m_bOldScreenSaverRunning = FALSE;
-    BOOL m_bUseDirectX = FALSE;
     POINT m_ptMouseRef = {-1, -1};
     long m_nStartClock = 0;
-    CVulkara* m_pVulkara = nullptr;
-    std::unique_ptr<IFrameOutput> m_pOutput;
-    CDirectDrawOutput* m_pDirectDraw = nullptr; // m_pOutput on the DirectDraw path
     CRenderLoop m_loop{CRenderLoop::SAVER_FLAGS};
     DWORD m_dwLastInput = 0; // the system's last input time, as last seen
     DWORD m_dwInputSeen = 0; // the system's last input time when a message last brought input

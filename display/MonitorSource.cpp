@@ -45,3 +45,12 @@ std::vector<ScreenRect> CurrentMonitors()
         return monitors;
     return SystemMonitors();
 }
+
+SaverRequest CurrentSaverRequest(const ISettingsReader& settings)
+{
+    DEVMODEA current = {};
+    current.dmSize = sizeof(current);
+    ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
+    return ReadSaverRequest(settings, static_cast<int>(current.dmPelsWidth),
+                            static_cast<int>(current.dmPelsHeight));
+}

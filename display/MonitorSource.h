@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MonitorLayout.h"
+#include "SaverPlan.h"
 
 #include <vector>
 
@@ -11,3 +11,6 @@ constexpr char FAKE_MONITORS_VARIABLE[] = "VULKARA_FAKE_MONITORS";
 // The monitors as they are now, the primary first: the fake layout when one is set and well
 // formed, otherwise the system's. Malformed fake text is ignored, never half used.
 std::vector<ScreenRect> CurrentMonitors();
+
+// What the stored settings ask of the saver on the primary display as it runs now.
+SaverRequest CurrentSaverRequest(const ISettingsReader& settings);

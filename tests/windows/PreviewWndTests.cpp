@@ -2,7 +2,6 @@
 // of every size.
 #include "Afx.h"
 #include "BareFlame.h"
-#include "CPreviewSettings.h"
 #include "CPreviewWnd.h"
 #include "CSaverSettings.h"
 #include "FireSize.h"
@@ -52,38 +51,6 @@ CPreviewWnd* CreatePreview(HWND hParent, const CSaverSettings& settings)
     return pPreview->Create(rc, CWnd::FromHandle(hParent)) ? pPreview : nullptr;
 }
 } // namespace
-
-TEST(PreviewSettings, OverridesTheFrameSizeAndPassesTheRestOn)
-{
-    CSaverSettings inner;
-    inner.SetInt(SETTING_XRES, 1024);
-    inner.SetInt(SETTING_YRES, 768);
-    inner.SetInt(SETTING_USE_CURRENT_RES, 1);
-    inner.SetInt(SETTING_FIREWORK_COUNT, 17);
-    inner.SetString(SETTING_PASSWORD, "ember");
-    const CPreviewSettings preview(&inner, 456, 336);
-
-    struct Case
-    {
-        int nIndex;
-        bool bResult;
-        int nValue;
-    };
-    const Case cases[] = {
-        {SETTING_XRES, true, 456},          {SETTING_YRES, true, 336},
-        {SETTING_USE_CURRENT_RES, true, 0}, {SETTING_FIREWORK_COUNT, true, 17},
-        {SETTING_PASSWORD, false, -1},      {99, false, -1},
-    };
-    for (const Case& c : cases)
-    {
-        int nValue = -1;
-        EXPECT_EQ(preview.GetInt(c.nIndex, nValue), c.bResult) << c.nIndex;
-        EXPECT_EQ(nValue, c.nValue) << c.nIndex;
-    }
-    std::string strPassword;
-    EXPECT_TRUE(preview.GetString(SETTING_PASSWORD, strPassword));
-    EXPECT_EQ(strPassword, "ember");
-}
 
 TEST(PreviewWnd, RunsAtThreeTimesTheWindowSizeWithTheHotRowsAtTheBottom)
 {

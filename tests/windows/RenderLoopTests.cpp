@@ -3,7 +3,7 @@
 #include "CChangedRows.h"
 #include "CDirectDrawOutput.h"
 #include "CGdiOutput.h"
-#include "CPreviewSettings.h"
+#include "CFrameSettings.h"
 #include "CRenderLoop.h"
 #include "CSaverSettings.h"
 #include "CVulkara.h"
@@ -62,7 +62,7 @@ protected:
         for (int nIndex : {SETTING_SPARKLES_COUNT, SETTING_FIREWORK_COUNT, SETTING_FADE_SCREEN,
                            SETTING_BACKGROUND_SOUND})
             settings.SetInt(nIndex, 0);
-        m_bEngineReady = m_engine.Init(CPreviewSettings(&settings, kWidth, kHeight));
+        m_bEngineReady = m_engine.Init(CFrameSettings(settings, kWidth, kHeight));
     }
 
     CRenderLoop::SFlags Flags() { return {&m_bStop, &m_bRunning, &m_bPause, &m_bPaused}; }
@@ -139,7 +139,7 @@ TEST_F(RenderLoop, FurtherPairsShareTheThreadAndKeepTheirOwnEngineState)
     CSaverSettings settings;
     settings.SetInt(SETTING_BACKGROUND_SOUND, 0);
     CVulkara second;
-    ASSERT_TRUE(second.Init(CPreviewSettings(&settings, kWidth, kHeight)));
+    ASSERT_TRUE(second.Init(CFrameSettings(settings, kWidth, kHeight)));
     CRecordingOutput secondOutput;
     CRenderLoop loop(Flags());
     loop.AddTarget(second, secondOutput);

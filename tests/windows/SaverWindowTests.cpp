@@ -53,15 +53,14 @@ protected:
             ::DestroyWindow(m_hWnd);
     }
 
-    // A saver over the whole screen, as the program makes it; null when Create failed.
+    // A saver as the program makes it; null when Create failed.
     CVulkaraWnd* CreateSaver()
     {
         // A known pointer position that every move below is measured from.
         ::SetCursorPos(m_ptBase.x, m_ptBase.y);
         PumpMessagesFor(50);
         CVulkaraWnd* pWnd = new CVulkaraWnd;
-        const RECT rect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-        if (!pWnd->Create(rect, nullptr))
+        if (!pWnd->Create())
             return nullptr;
         m_hWnd = pWnd->m_hWnd;
         return pWnd;

@@ -10,19 +10,6 @@ namespace
 constexpr long MAX_MONITOR_EXTENT = 1 << 16;
 constexpr long MAX_MONITOR_ORIGIN = 1 << 20;
 
-ScreenRect BoundingRect(const std::vector<ScreenRect>& monitors)
-{
-    int nLeft = INT_MAX, nTop = INT_MAX, nRight = INT_MIN, nBottom = INT_MIN;
-    for (const ScreenRect& rect : monitors)
-    {
-        nLeft = std::min(nLeft, rect.nLeft);
-        nTop = std::min(nTop, rect.nTop);
-        nRight = std::max(nRight, rect.Right());
-        nBottom = std::max(nBottom, rect.Bottom());
-    }
-    return {nLeft, nTop, nRight - nLeft, nBottom - nTop};
-}
-
 // Reads an unsigned decimal number at pos; false when there is none or it exceeds nMax.
 bool ReadNumber(const std::string& strText, size_t& pos, long nMax, long& nValue)
 {
@@ -89,26 +76,17 @@ MultiMonitorChoice MultiMonitorChoiceFromValue(int nValue)
     }
 }
 
-std::vector<PlannedWindow> PlanSaverWindows(const std::vector<ScreenRect>& monitors,
-                                            MultiMonitorChoice choice)
+ScreenRect BoundingRect(const std::vector<ScreenRect>& monitors)
 {
-    std::vector<PlannedWindow> windows;
-    if (monitors.empty())
-        return windows;
-    if (choice == MULTI_MONITOR_SPAN)
+    int nLeft = INT_MAX, nTop = INT_MAX, nRight = INT_MIN, nBottom = INT_MIN;
+    for (const ScreenRect& rect : monitors)
     {
-        windows.push_back({BoundingRect(monitors), SAVER_WINDOW_FIRE, true});
-        return windows;
+        nLeft = std::min(nLeft, rect.nLeft);
+        nTop = std::min(nTop, rect.nTop);
+        nRight = std::max(nRight, rect.Right());
+        nBottom = std::max(nBottom, rect.Bottom());
     }
-    for (size_t i = 0; i < monitors.size(); ++i)
-    {
-        const bool bPrimary = i == 0;
-        const SaverWindowKind kind = bPrimary || choice == MULTI_MONITOR_FIRE_ON_EVERY
-                                         ? SAVER_WINDOW_FIRE
-                                         : SAVER_WINDOW_BLACK;
-        windows.push_back({monitors[i], kind, bPrimary});
-    }
-    return windows;
+    return {nLeft, nTop, nRight - nLeft, nBottom - nTop};
 }
 
 bool ParseMonitorList(const std::string& strText, std::vector<ScreenRect>& monitors)

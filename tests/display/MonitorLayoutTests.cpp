@@ -1,4 +1,5 @@
 #include "MonitorLayout.h"
+#include "SaverPlan.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,11 @@ const LayoutCase kLayouts[] = {
      {-1024, -500, 6784, 2160}},
 };
 
+SaverRequest RequestFor(MultiMonitorChoice choice)
+{
+    return {choice, FIRE_SIZE_SCREEN_PIXELS, false, 1024, 768, 1024, 768};
+}
+
 bool Contains(const ScreenRect& outer, const ScreenRect& inner)
 {
     return inner.nLeft >= outer.nLeft && inner.nTop >= outer.nTop &&
@@ -39,7 +45,8 @@ TEST(MonitorLayoutTest, EveryMonitorIsCoveredOnceWithTheRightKindOfWindow)
         for (MultiMonitorChoice choice : {MULTI_MONITOR_FIRE_ON_EVERY, MULTI_MONITOR_MAIN_ONLY})
         {
             SCOPED_TRACE(choice);
-            const std::vector<PlannedWindow> windows = PlanSaverWindows(layout.monitors, choice);
+            const std::vector<PlannedWindow> windows =
+                PlanSaverWindows(layout.monitors, RequestFor(choice));
             ASSERT_EQ(windows.size(), layout.monitors.size());
             for (size_t i = 0; i < windows.size(); ++i)
             {
@@ -51,7 +58,7 @@ TEST(MonitorLayoutTest, EveryMonitorIsCoveredOnceWithTheRightKindOfWindow)
         }
 
         const std::vector<PlannedWindow> span =
-            PlanSaverWindows(layout.monitors, MULTI_MONITOR_SPAN);
+            PlanSaverWindows(layout.monitors, RequestFor(MULTI_MONITOR_SPAN));
         ASSERT_EQ(span.size(), 1u);
         EXPECT_EQ(span[0].rect, layout.bounds);
         EXPECT_EQ(span[0].kind, SAVER_WINDOW_FIRE);
@@ -59,7 +66,7 @@ TEST(MonitorLayoutTest, EveryMonitorIsCoveredOnceWithTheRightKindOfWindow)
         for (const ScreenRect& monitor : layout.monitors)
             EXPECT_TRUE(Contains(span[0].rect, monitor));
     }
-    EXPECT_TRUE(PlanSaverWindows({}, MULTI_MONITOR_FIRE_ON_EVERY).empty());
+    EXPECT_TRUE(PlanSaverWindows({}, RequestFor(MULTI_MONITOR_FIRE_ON_EVERY)).empty());
 }
 
 TEST(MonitorLayoutTest, StoredValuesOutsideTheChoicesMeanTheDefault)

@@ -32,23 +32,8 @@ enum MultiMonitorChoice
 // The choice a stored value stands for; a value no version wrote means the default.
 MultiMonitorChoice MultiMonitorChoiceFromValue(int nValue);
 
-enum SaverWindowKind
-{
-    SAVER_WINDOW_FIRE,  // a full-screen window with an engine of its own size
-    SAVER_WINDOW_BLACK, // covers a monitor and draws nothing but black
-};
-
-struct PlannedWindow
-{
-    ScreenRect rect;
-    SaverWindowKind kind;
-    bool bPrimary; // the one window that runs the close rule and the password dialog
-};
-
-// The saver's windows for a monitor layout, the primary monitor first. Every monitor is
-// covered exactly once; an empty layout plans nothing.
-std::vector<PlannedWindow> PlanSaverWindows(const std::vector<ScreenRect>& monitors,
-                                            MultiMonitorChoice choice);
+// The smallest rectangle that holds every monitor; the monitors must not be empty.
+ScreenRect BoundingRect(const std::vector<ScreenRect>& monitors);
 
 // Reads a monitor layout written as WxH+X+Y[,WxH+X+Y...] (the first is the primary; X and Y
 // may be negative, written +-X or -X). False, with monitors left empty, for anything else:
