@@ -84,16 +84,20 @@ TEST_F(Engine, StoredCountsOfAnySizeAreBounded)
 {
     const int nHuge = INT_MAX;
     const int nMinInt = INT_MIN;
+    // The caps are ten times the page's largest values: 10000 sparkles, 500 fireballs, 1000
+    // fireworks and bursts of 1500 balls; below zero counts as none, and a burst has one ball
+    // at least.
     const struct
     {
         int nSparkles, nFireBalls, nFireWorks, nBurstMin, nBurstMax;
+        size_t nKeptSparkles, nKeptFireBalls, nKeptFireWorks, nMostBalls;
     } cases[] = {
-        {nHuge, nHuge, nHuge, nHuge, nHuge},
-        {1000, 50, 100, 150, 150}, // the page's largest values, kept
-        {nMinInt, nMinInt, nMinInt, nMinInt, nMinInt},
-        {nHuge, 0, 100, 16712193, 80}, // min above max, and 01 02 FF read as a DWORD
-        {0, 0, nHuge, nMinInt, nHuge},
-        {-1, nHuge, 3, 255, 10},
+        {nHuge, nHuge, nHuge, nHuge, nHuge, 10000, 500, 1000, 1500},
+        {1000, 50, 100, 150, 150, 1000, 50, 100, 150}, // the page's largest values, kept
+        {nMinInt, nMinInt, nMinInt, nMinInt, nMinInt, 0, 0, 0, 1},
+        {nHuge, 0, 100, 16712193, 80, 10000, 0, 100, 1500}, // min above max; 01 02 FF as a DWORD
+        {0, 0, nHuge, nMinInt, nHuge, 0, 0, 1000, 1500},
+        {-1, nHuge, 3, 255, 10, 0, 500, 3, 255},
     };
     for (const auto& c : cases)
     {
@@ -108,21 +112,14 @@ TEST_F(Engine, StoredCountsOfAnySizeAreBounded)
             .Set(SETTING_FIREBALL_IN_FIREWORK_MAX, c.nBurstMax);
         CVulkara engine(m_platform);
         ASSERT_TRUE(engine.Init(settings));
-        const auto Expected = [](int nValue, int nCap) { return std::clamp(nValue, 0, nCap); };
-        EXPECT_EQ(engine.GetSparkles().size(),
-                  static_cast<size_t>(Expected(c.nSparkles, CVulkara::MAX_SPARKLES)));
-        EXPECT_EQ(engine.GetFireBalls().size(),
-                  static_cast<size_t>(Expected(c.nFireBalls, CVulkara::MAX_FIREBALLS)));
-        EXPECT_EQ(engine.GetFireWorks().size(),
-                  static_cast<size_t>(Expected(c.nFireWorks, CVulkara::MAX_FIREWORKS)));
-        const int nBurstTop = std::max(c.nBurstMin, c.nBurstMax);
-        const size_t nMaxBalls =
-            static_cast<size_t>(std::clamp(nBurstTop, 1, CVulkara::MAX_BURST_SIZE));
+        EXPECT_EQ(engine.GetSparkles().size(), c.nKeptSparkles);
+        EXPECT_EQ(engine.GetFireBalls().size(), c.nKeptFireBalls);
+        EXPECT_EQ(engine.GetFireWorks().size(), c.nKeptFireWorks);
         for (int step = 0; step < 3; ++step)
         {
             ASSERT_TRUE(engine.Step());
             for (const CFireWork& fireWork : engine.GetFireWorks())
-                ASSERT_LE(fireWork.GetBalls().size(), nMaxBalls);
+                ASSERT_LE(fireWork.GetBalls().size(), c.nMostBalls);
         }
     }
 }
