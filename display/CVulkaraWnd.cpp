@@ -161,9 +161,11 @@ void CVulkaraWnd::CreateMonitorWindows(const std::vector<PlannedWindow>& plan)
         auto pMonitor = std::make_unique<CMonitorWnd>(*this);
         if (!pMonitor->Create(planned, m_settings))
             continue;
-        if (pMonitor->GetEngine() != nullptr)
-            m_loop.AddTarget(*pMonitor->GetEngine(), *pMonitor->GetOutput());
+        // Kept before it is drawn: the loop must never hold an engine nobody owns.
         m_monitors.push_back(std::move(pMonitor));
+        const CMonitorWnd& monitor = *m_monitors.back();
+        if (monitor.GetEngine() != nullptr)
+            m_loop.AddTarget(*monitor.GetEngine(), *monitor.GetOutput());
     }
 }
 

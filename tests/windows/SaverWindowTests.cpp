@@ -3,12 +3,15 @@
 #include "CVulkaraWnd.h"
 #include "EngineGlobals.h"
 #include "CRenderLoop.h"
+#include "MonitorSource.h"
 #include "ScrSettings.h"
+#include "ScreenCapture.h"
 #include "WinTestUtil.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -51,6 +54,18 @@ protected:
     {
         if (m_hWnd != nullptr && ::IsWindow(m_hWnd))
             ::DestroyWindow(m_hWnd);
+        ::SetEnvironmentVariableA(FAKE_MONITORS_VARIABLE, nullptr);
+    }
+
+    // The monitors the saver sees from now on; a display change tells a running one.
+    static void UseLayout(const char* pszLayout)
+    {
+        ::SetEnvironmentVariableA(FAKE_MONITORS_VARIABLE, pszLayout);
+    }
+    void ChangeDisplay()
+    {
+        ::SendMessageA(m_hWnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+        PumpMessagesFor(kSettleMs);
     }
 
     // A saver as the program makes it; null when Create failed.
@@ -449,25 +464,34 @@ TEST_F(SaverWindowTest, DisplayOffParksTheFireWhatEverHoldsAndInputStillCloses)
     ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(Closes());
 }
-BOOL CALLBACK AddSaverWindowRect(HWND hWnd, LPARAM lParam)
+BOOL CALLBACK AddSaverWindow(HWND hWnd, LPARAM lParam)
 {
     DWORD dwProcess = 0;
     ::GetWindowThreadProcessId(hWnd, &dwProcess);
     if (dwProcess == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd) &&
         (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
-    {
-        RECT rc;
-        ::GetWindowRect(hWnd, &rc);
-        reinterpret_cast<std::vector<RECT>*>(lParam)->push_back(rc);
-    }
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
     return TRUE;
 }
 
-// The visible topmost windows of this process, as screen rectangles.
+// The visible topmost windows of this process.
+std::vector<HWND> SaverWindows()
+{
+    std::vector<HWND> windows;
+    ::EnumWindows(&AddSaverWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// The same, as screen rectangles.
 std::vector<RECT> SaverWindowRects()
 {
     std::vector<RECT> rects;
-    ::EnumWindows(&AddSaverWindowRect, reinterpret_cast<LPARAM>(&rects));
+    for (HWND hWnd : SaverWindows())
+    {
+        RECT rc;
+        ::GetWindowRect(hWnd, &rc);
+        rects.push_back(rc);
+    }
     return rects;
 }
 
@@ -475,7 +499,6 @@ std::vector<RECT> SaverWindowRects()
 // layout that does not parse counts as the real one.
 TEST_F(SaverWindowTest, OtherMonitorsWindowsFollowTheLayout)
 {
-    const char kVariable[] = "VULKARA_FAKE_MONITORS";
     struct Step
     {
         const char* pszLayout;
@@ -489,11 +512,6 @@ TEST_F(SaverWindowTest, OtherMonitorsWindowsFollowTheLayout)
         {"1024x768+0+0", {}},
         {"1024x768+0+0,junk", {}},
     };
-    struct VariableGuard
-    {
-        const char* pszName;
-        ~VariableGuard() { ::SetEnvironmentVariableA(pszName, nullptr); }
-    } guard{kVariable};
     auto hasWindow = [](const std::vector<RECT>& rects, const RECT& want)
     {
         size_t nCount = 0;
@@ -502,14 +520,13 @@ TEST_F(SaverWindowTest, OtherMonitorsWindowsFollowTheLayout)
         return nCount;
     };
 
-    ::SetEnvironmentVariableA(kVariable, steps.front().pszLayout);
+    UseLayout(steps.front().pszLayout);
     CVulkaraWnd* pWnd = CreateSaver();
     ASSERT_NE(pWnd, nullptr);
     for (const Step& step : steps)
     {
-        ::SetEnvironmentVariableA(kVariable, step.pszLayout);
-        ::SendMessageA(m_hWnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-        PumpMessagesFor(kSettleMs);
+        UseLayout(step.pszLayout);
+        ChangeDisplay();
         EXPECT_EQ(pWnd->GetMonitorWindowCount(), step.others.size()) << step.pszLayout;
         const std::vector<RECT> rects = SaverWindowRects();
         EXPECT_EQ(rects.size(), step.others.size() + 1) << step.pszLayout;
@@ -517,10 +534,90 @@ TEST_F(SaverWindowTest, OtherMonitorsWindowsFollowTheLayout)
             EXPECT_EQ(hasWindow(rects, want), 1u) << step.pszLayout << " at " << want.left;
         EXPECT_TRUE(FramesFlow()) << step.pszLayout;
     }
-    ::SetEnvironmentVariableA(kVariable, steps[1].pszLayout);
+    UseLayout(steps[1].pszLayout);
     ::SendMessageA(m_hWnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(Closes());
     EXPECT_TRUE(SaverWindowRects().empty());
+}
+
+// A display change that leaves every monitor as it was keeps every window and its fire, a
+// monitor too small for an engine (black) included.
+TEST_F(SaverWindowTest, AnUnchangedLayoutKeepsEveryWindow)
+{
+    UseLayout("1024x768+0+0,10x10+1024+0,640x480+-640+0");
+    ASSERT_NE(CreateSaver(), nullptr);
+    std::vector<HWND> before = SaverWindows();
+    ASSERT_EQ(before.size(), 3u);
+    ChangeDisplay();
+    std::vector<HWND> after = SaverWindows();
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(FramesFlow());
+}
+
+// After a display change the fire fills its window at the new size, for one fire across the
+// monitors and for the one monitor's window alike: flames burn at the bottom of the part the
+// window grew by, and the top of it stays dark.
+TEST_F(SaverWindowTest, TheFireGrowsWithItsWindow)
+{
+    struct Case
+    {
+        const char* pszName;
+        MultiMonitorChoice choice;
+        const char* pszBefore;
+        const char* pszAfter;
+        RECT grown; // client coordinates
+    };
+    const Case cases[] = {
+        {"one fire across",
+         MULTI_MONITOR_SPAN,
+         "512x384+0+0",
+         "512x384+0+0,512x384+512+0",
+         {512, 0, 1024, 384}},
+        {"one monitor",
+         MULTI_MONITOR_FIRE_ON_EVERY,
+         "512x384+0+0",
+         "768x576+0+0",
+         {512, 0, 768, 576}},
+    };
+    auto mean = [](const CScreenImage& image, const RECT& rc)
+    {
+        double dSum = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+            {
+                const uint32_t rgb = image.At(x, y);
+                dSum += (rgb >> 16 & 0xFF) + (rgb >> 8 & 0xFF) + (rgb & 0xFF);
+            }
+        return dSum / ((rc.right - rc.left) * (rc.bottom - rc.top));
+    };
+    for (const Case& c : cases)
+    {
+        m_registry.SetInt(SETTING_MULTI_MONITOR, c.choice);
+        UseLayout(c.pszBefore);
+        ASSERT_NE(CreateSaver(), nullptr) << c.pszName;
+        UseLayout(c.pszAfter);
+        ChangeDisplay();
+        const RECT& g = c.grown;
+        const int nQuarter = (g.bottom - g.top) / 4;
+        const RECT bottom = {g.left, g.bottom - nQuarter, g.right, g.bottom};
+        const RECT top = {g.left, g.top, g.right, g.top + nQuarter};
+        double dBottom = 0, dTop = 0;
+        PumpUntil(
+            [&]
+            {
+                const CScreenImage image = CaptureClient(m_hWnd);
+                if (image.nWidth < g.right || image.nHeight < g.bottom)
+                    return false;
+                dBottom = mean(image, bottom);
+                dTop = mean(image, top);
+                return dBottom > 4 * dTop + 25;
+            },
+            5000);
+        EXPECT_GT(dBottom, 4 * dTop + 25) << c.pszName;
+        ::DestroyWindow(m_hWnd);
+    }
 }
 } // namespace
