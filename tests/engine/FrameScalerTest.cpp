@@ -136,6 +136,80 @@ TEST(FrameScalerTest, EveryDestinationPixelTakesTheSourcePixelUnderItsCentre)
     }
 }
 
+// The 32-bit stretch of a part of the frame: the part of the destination whose centres fall in
+// the source rectangle, each pixel the colour of the source pixel under its centre, nothing
+// written past the part's width.
+TEST(FrameScalerTest, ColoursOfAPartAreThoseOfTheSourcePixelsUnderTheirCentres)
+{
+    constexpr std::uint32_t GUARD = 0xDEADBEEF;
+    constexpr int PITCH_SLACK = 3;
+    std::uint32_t aColours[256];
+    for (std::uint32_t i = 0; i < 256; ++i)
+        aColours[i] = i << 16 | (255 - i) << 8 | (i ^ 0x5A);
+    ColourTable table;
+    MakeColourTable(table, aColours);
+    const struct
+    {
+        int nSourceWidth, nSourceHeight, nDestWidth, nDestHeight, x0, y0, x1, y1;
+    } cases[] = {
+        {1024, 576, 3840, 2160, 0, 0, 1024, 576},   // the whole frame, 3.75 times
+        {1024, 576, 3840, 2160, 64, 500, 960, 576}, // chunks 1 to 14 of the bottom rows
+        {1024, 384, 2048, 768, 1000, 383, 1024, 384},
+        {3, 2, 25, 3, 1, 0, 3, 2}, // runs of 8 and 9 copies
+        {7, 5, 13, 11, 2, 1, 5, 4},
+        {640, 480, 153, 113, 100, 7, 531, 400}, // shrinking
+        {1024, 768, 1024, 768, 5, 5, 6, 6},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.nSourceWidth << "x" << c.nSourceHeight << " to "
+                                        << c.nDestWidth << "x" << c.nDestHeight << ", part " << c.x0
+                                        << "," << c.y0 << " to " << c.x1 << "," << c.y1);
+        std::vector<std::uint8_t> source(static_cast<std::size_t>(c.nSourceWidth) *
+                                         c.nSourceHeight);
+        for (int y = 0; y < c.nSourceHeight; ++y)
+            for (int x = 0; x < c.nSourceWidth; ++x)
+                source[static_cast<std::size_t>(y) * c.nSourceWidth + x] = Pattern(x, y);
+        // The destination columns and rows whose centres lie in the part.
+        std::vector<int> columns, rows;
+        for (int x = 0; x < c.nDestWidth; ++x)
+            if (int n = CentreSource(x, c.nDestWidth, c.nSourceWidth); n >= c.x0 && n < c.x1)
+                columns.push_back(x);
+        for (int y = 0; y < c.nDestHeight; ++y)
+            if (int n = CentreSource(y, c.nDestHeight, c.nSourceHeight); n >= c.y0 && n < c.y1)
+                rows.push_back(y);
+        ASSERT_FALSE(columns.empty() || rows.empty());
+
+        CFrameScaler scaler;
+        ASSERT_TRUE(scaler.Configure(c.nSourceWidth, c.nSourceHeight, c.nDestWidth, c.nDestHeight));
+        ASSERT_EQ(scaler.GetDestColumn(c.x0), columns.front());
+        ASSERT_EQ(scaler.GetDestColumn(c.x1), columns.back() + 1);
+        ASSERT_EQ(scaler.GetDestRow(c.y0), rows.front());
+        ASSERT_EQ(scaler.GetDestRow(c.y1), rows.back() + 1);
+        const int nWidth = static_cast<int>(columns.size());
+        const int nPitch = nWidth + PITCH_SLACK;
+        std::vector<std::uint32_t> dest(static_cast<std::size_t>(nPitch) * rows.size(), GUARD);
+        scaler.ScaleColours(source.data(), c.x0, c.y0, c.x1, c.y1, table, dest.data(), nPitch);
+        int nWrong = 0;
+        for (std::size_t r = 0; r < rows.size() && nWrong < 5; ++r)
+        {
+            const int nSourceY = CentreSource(rows[r], c.nDestHeight, c.nSourceHeight);
+            for (int i = 0; i < nPitch; ++i)
+            {
+                const std::uint32_t nGot = dest[r * nPitch + i];
+                const std::uint32_t nWant =
+                    i < nWidth
+                        ? aColours[Pattern(CentreSource(columns[i], c.nDestWidth, c.nSourceWidth),
+                                           nSourceY)]
+                        : GUARD;
+                if (nGot != nWant && ++nWrong <= 5)
+                    ADD_FAILURE() << "pixel " << i << " of row " << r << ": " << std::hex << nGot
+                                  << ", not " << nWant;
+            }
+        }
+    }
+}
+
 TEST(FrameScalerTest, RefusesEmptySizes)
 {
     CFrameScaler scaler;
