@@ -63,8 +63,6 @@ BOOL CGdiOutput::CreateStretched(HWND hWnd, int nFrameWidth, int nFrameHeight, i
     {
         if (!m_scaler.Configure(nFrameWidth, nFrameHeight, nWidth, nHeight))
             return FALSE;
-        m_frame.assign(static_cast<size_t>(nFrameWidth) * static_cast<size_t>(nFrameHeight), 0);
-        m_warmRows.assign(static_cast<size_t>(nHeight), 0);
     }
     catch (const std::bad_alloc&)
     {
@@ -75,21 +73,25 @@ BOOL CGdiOutput::CreateStretched(HWND hWnd, int nFrameWidth, int nFrameHeight, i
 
 BOOL CGdiOutput::CreateBitmap(const PALETTEENTRY* pScene)
 {
-    const int nWidth = m_nWidth;
-    const int nHeight = m_nHeight;
-    m_nBandRows = GdiBandRows(nWidth);
-    m_nSendRows = std::min(BAND_ROWS, m_nBandRows);
+    const bool bStretched = m_scaler.IsConfigured();
+    const int nFrameWidth = bStretched ? m_scaler.GetSourceWidth() : m_nWidth;
+    const int nFrameHeight = bStretched ? m_scaler.GetSourceHeight() : m_nHeight;
+    // The screen's rows one row of the frame covers at most.
+    const int nRepeat = bStretched ? std::max(m_scaler.GetRowRepeat(), 1) : 1;
+    m_nSendRows = std::clamp(GdiBandRows(m_nWidth) / nRepeat, 1, BAND_ROWS);
     try
     {
         MakeScreenColours(m_colours, pScene);
-        m_bits.assign(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight), 0);
-        m_scratch.assign(static_cast<size_t>(m_nBandRows) * static_cast<size_t>(nWidth), 0);
+        m_bits.assign(static_cast<size_t>(nFrameWidth) * static_cast<size_t>(nFrameHeight), 0);
+        m_scratch.assign(static_cast<size_t>(m_nSendRows) * static_cast<size_t>(nRepeat) *
+                             static_cast<size_t>(m_nWidth),
+                         0);
     }
     catch (const std::bad_alloc&)
     {
         return FALSE;
     }
-    m_changed.Reset(nWidth, nHeight);
+    m_changed.Reset(nFrameWidth, nFrameHeight);
     return TRUE;
 }
 
@@ -129,13 +131,7 @@ bool CGdiOutput::NoteFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
 
 uint8_t* CGdiOutput::BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
 {
-    if (!m_scaler.IsConfigured())
-        return NoteFrame(pWarmRows, pHotChunks) ? m_bits.data() : nullptr;
-    // A row of the bitmap shows one row of the engine's frame, and is warm with it. The
-    // engine's chunks are not the screen's, so stretched frames go by whole rows.
-    for (int y = 0; y < m_nHeight; ++y)
-        m_warmRows[static_cast<size_t>(y)] = pWarmRows[m_scaler.GetSourceRow(y)];
-    return NoteFrame(m_warmRows.data(), nullptr) ? m_frame.data() : nullptr;
+    return NoteFrame(pWarmRows, pHotChunks) ? m_bits.data() : nullptr;
 }
 
 bool CGdiOutput::EndFrame(bool bRendered)
@@ -145,8 +141,6 @@ bool CGdiOutput::EndFrame(bool bRendered)
         m_changed.InvalidateAll();
         return false;
     }
-    if (m_scaler.IsConfigured())
-        m_scaler.Scale(m_frame.data(), m_bits.data(), m_nWidth);
     return Send(m_bits.data());
 }
 
@@ -166,16 +160,30 @@ bool CGdiOutput::Send(const uint8_t* pFrame)
     bool bCopied = true;
     m_changed.ForEachRect(m_nSendRows, GAP_CHUNKS,
                           [&](int x, int nTop, int nWidth, int nRows)
-                          {
-                              m_lastRects.push_back(RECT{x, nTop, x + nWidth, nTop + nRows});
-                              bCopied =
-                                  SetScreenPixelsRect(m_hDC, x, nTop, nWidth, nRows, pFrame,
-                                                      m_nWidth, m_colours, m_scratch.data()) &&
-                                  bCopied;
-                          });
+                          { bCopied = SendRect(pFrame, x, nTop, nWidth, nRows) && bCopied; });
     if (!bCopied)
         m_changed.InvalidateAll();
     return bCopied;
+}
+
+bool CGdiOutput::SendRect(const uint8_t* pFrame, int x, int nTop, int nWidth, int nRows)
+{
+    if (!m_scaler.IsConfigured())
+    {
+        m_lastRects.push_back(RECT{x, nTop, x + nWidth, nTop + nRows});
+        return SetScreenPixelsRect(m_hDC, x, nTop, nWidth, nRows, pFrame, m_nWidth, m_colours,
+                                   m_scratch.data());
+    }
+    // Stretched: the frame's pixels are looked up once each, then repeated on the screen.
+    const RECT rc = {m_scaler.GetDestColumn(x), m_scaler.GetDestRow(nTop),
+                     m_scaler.GetDestColumn(x + nWidth), m_scaler.GetDestRow(nTop + nRows)};
+    if (rc.left == rc.right || rc.top == rc.bottom)
+        return true; // shrunk away
+    m_lastRects.push_back(rc);
+    m_scaler.ScaleColours(pFrame, x, nTop, x + nWidth, nTop + nRows, m_colours, m_scratch.data(),
+                          rc.right - rc.left);
+    return SetScreenPixels(m_hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                           m_scratch.data());
 }
 
 void CGdiOutput::RestoreDisplay()

@@ -10,9 +10,10 @@
 #include <vector>
 
 // An 8-bit frame copied into the window as 32-bit pixels, with the display's resolution changed
-// to the frame's. Only the 64-pixel chunks that may have changed go to the screen, as
-// rectangles in bands of a bounded size, through a device context that the drawing thread
-// takes and gives back. A frame the engine keeps itself is read where it lies.
+// to the frame's, or stretched over the window. Only the 64-pixel chunks of the frame that may
+// have changed go to the screen, as rectangles in bands of a bounded size, through a device
+// context that the drawing thread takes and gives back. A frame the engine keeps itself is
+// read where it lies.
 class CGdiOutput : public IFrameOutput
 {
 public:
@@ -39,15 +40,14 @@ public:
     void OnThreadEnd() override;
     uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks) override;
     bool EndFrame(bool bRendered) override;
-    // Unstretched frames go to the screen from the engine's own memory.
-    bool ShowsFramesInPlace() const override { return !m_scaler.IsConfigured(); }
+    bool ShowsFramesInPlace() const override { return true; }
     bool ShowInPlace(const uint8_t* pFrame, const uint8_t* pWarmRows,
                      const uint64_t* pHotChunks) override;
     // The last frame stays on the screen under the dialog; the frame after the hold is whole.
     void ShowHold() override { m_changed.InvalidateAll(); }
     void RestoreDisplay() override;
 
-    // The rectangles the last frame sent.
+    // The rectangles of the window the last frame sent.
     const std::vector<RECT>& GetLastRects() const { return m_lastRects; }
 
 private:
@@ -59,23 +59,21 @@ private:
     bool NoteFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks);
     // Sends the changed chunks of a packed frame; true when all of them reached the screen.
     bool Send(const uint8_t* pFrame);
+    // Sends the part of the window that shows the frame's rectangle; true when it was copied.
+    bool SendRect(const uint8_t* pFrame, int x, int nTop, int nWidth, int nRows);
 
     HWND m_hWnd = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
-    int m_nBandRows = 0; // rows the scratch holds
-    int m_nSendRows = 0; // rows sent at most in one call
+    int m_nSendRows = 0; // rows of the frame sent at most in one call
     int m_nFramesToFull = 0;
     DEVMODEA m_devModeSaved = {};
     BOOL m_bDisplayChanged = FALSE;
     ColourTable m_colours = {};      // the scene's colours as the screen's pixels
-    std::vector<uint8_t> m_bits;     // packed, as the engine renders
+    std::vector<uint8_t> m_bits;     // the frame, packed, when the engine does not keep it
     std::vector<uint32_t> m_scratch; // one band of screen pixels
     HDC m_hDC = nullptr;
     CChangedRows m_changed;
     std::vector<RECT> m_lastRects;
-    // When stretching: the engine's frame, and the warm rows of the bitmap's rows.
-    CFrameScaler m_scaler;
-    std::vector<uint8_t> m_frame;
-    std::vector<uint8_t> m_warmRows;
+    CFrameScaler m_scaler; // configured when stretching
 };

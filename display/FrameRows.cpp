@@ -51,6 +51,11 @@ BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const 
     for (int y = nTop; y < nTop + nRows; ++y)
         LookUpColours(pScratch + static_cast<size_t>(y - nTop) * nWidth,
                       pBits + static_cast<size_t>(y) * nStride + x, nWidth, colours);
+    return SetScreenPixels(hDC, x, nTop, nWidth, nRows, pScratch);
+}
+
+BOOL SetScreenPixels(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint32_t* pPixels)
+{
     BITMAPINFO info = {};
     BITMAPINFOHEADER& header = info.bmiHeader;
     header.biSize = sizeof(BITMAPINFOHEADER);
@@ -60,6 +65,6 @@ BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const 
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
     return ::SetDIBitsToDevice(hDC, x, nTop, static_cast<DWORD>(nWidth), static_cast<DWORD>(nRows),
-                               0, 0, 0, static_cast<UINT>(nRows), pScratch, &info,
+                               0, 0, 0, static_cast<UINT>(nRows), pPixels, &info,
                                DIB_RGB_COLORS) > 0;
 }

@@ -72,3 +72,6 @@ int GdiBandRows(int nWidth);
 // costs more than ours and a copy. TRUE when the pixels were copied.
 BOOL SetScreenPixelsRect(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint8_t* pBits,
                          int nStride, const ColourTable& colours, uint32_t* pScratch);
+// Copies nWidth x nRows packed 32-bit pixels to (x, nTop) on the device in one call. TRUE when
+// the pixels were copied.
+BOOL SetScreenPixels(HDC hDC, int x, int nTop, int nWidth, int nRows, const uint32_t* pPixels);

@@ -300,8 +300,9 @@ TEST(ChangedRows, CoversChangedChunksWithFewRectangles)
 }
 
 // The GDI output on a window at the display's own size (no mode change): what it sends, from
-// its own bitmap and from the engine's memory. The frames are drawn as the engine draws them,
-// every pixel, with the hot chunk in a colour of its own in each frame.
+// its own bitmap and from the engine's memory, and of a frame of half the size stretched over
+// the window, where each chunk covers twice the pixels each way. The frames are drawn as the
+// engine draws them, every pixel, with the hot chunk in a colour of its own in each frame.
 TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
 {
     const int nWidth = ::GetSystemMetrics(SM_CXSCREEN);
@@ -310,30 +311,45 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
                                   nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hWnd, nullptr);
     std::vector<PALETTEENTRY> palette(256);
-    for (bool bInPlace : {false, true})
+    const struct
     {
-        SCOPED_TRACE(bInPlace ? "in place" : "rendered");
+        bool bInPlace;
+        int k; // screen pixels an engine pixel, each way
+    } cases[] = {{false, 1}, {true, 1}, {true, 2}};
+    for (const auto& c : cases)
+    {
+        const bool bInPlace = c.bInPlace;
+        const int k = c.k;
+        SCOPED_TRACE(testing::Message() << (bInPlace ? "in place" : "rendered") << ", " << k
+                                        << " screen pixels an engine pixel");
         CGdiOutput output;
-        ASSERT_TRUE(output.Create(hWnd, nWidth, nHeight, palette.data()));
-        const int nWords = FlameHotWordsPerRow(nWidth);
-        std::vector<uint8_t> warm(nHeight, 0);
-        std::vector<uint64_t> hot(static_cast<size_t>(nHeight) * nWords, 0);
+        const int nFrameWidth = nWidth / k, nFrameHeight = nHeight / k;
+        ASSERT_TRUE(k == 1 ? output.Create(hWnd, nWidth, nHeight, palette.data())
+                           : output.CreateStretched(hWnd, nFrameWidth, nFrameHeight, nWidth,
+                                                    nHeight, palette.data()));
+        const int nWords = FlameHotWordsPerRow(nFrameWidth);
+        std::vector<uint8_t> warm(nFrameHeight, 0);
+        std::vector<uint64_t> hot(static_cast<size_t>(nFrameHeight) * nWords, 0);
         auto setHot = [&](int y, bool bHot)
         {
             hot[static_cast<size_t>(y) * nWords] = bHot ? 2 : 0; // the second chunk
             warm[y] = bHot;
         };
         using Rects = std::vector<std::vector<LONG>>;
+        // A rectangle of the frame as the window shows it.
+        auto shown = [k](LONG x0, LONG y0, LONG x1, LONG y1) {
+            return std::vector<LONG>{k * x0, k * y0, k * x1, k * y1};
+        };
         uint8_t nColour = 0;
-        std::vector<uint8_t> own(static_cast<size_t>(nWidth) * nHeight);
+        std::vector<uint8_t> own(static_cast<size_t>(nFrameWidth) * nFrameHeight);
         auto frame = [&]
         {
             ++nColour;
             auto draw = [&](uint8_t* pBits)
             {
-                for (int y = 0; y < nHeight; ++y)
-                    for (int x = 0; x < nWidth; ++x)
-                        pBits[static_cast<size_t>(y) * nWidth + x] =
+                for (int y = 0; y < nFrameHeight; ++y)
+                    for (int x = 0; x < nFrameWidth; ++x)
+                        pBits[static_cast<size_t>(y) * nFrameWidth + x] =
                             warm[y] && x >= 64 && x < 128 ? nColour : 0;
             };
             if (bInPlace)
@@ -370,14 +386,14 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
         EXPECT_EQ(frame(), Rects{});
         setHot(10, true);
         setHot(11, true);
-        EXPECT_EQ(frame(), (Rects{{64, 10, 128, 12}}));
+        EXPECT_EQ(frame(), (Rects{shown(64, 10, 128, 12)}));
         setHot(10, false);
-        EXPECT_EQ(frame(), (Rects{{64, 10, 128, 12}}));
+        EXPECT_EQ(frame(), (Rects{shown(64, 10, 128, 12)}));
         setHot(11, false);
-        EXPECT_EQ(frame(), (Rects{{64, 11, 128, 12}}));
+        EXPECT_EQ(frame(), (Rects{shown(64, 11, 128, 12)}));
         EXPECT_EQ(frame(), Rects{});
         setHot(20, true);
-        EXPECT_EQ(frame(), (Rects{{64, 20, 128, 21}}));
+        EXPECT_EQ(frame(), (Rects{shown(64, 20, 128, 21)}));
         output.ShowHold();
         EXPECT_TRUE(whole());
         output.OnThreadEnd();
