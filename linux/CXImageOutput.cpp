@@ -64,14 +64,10 @@ bool CXImageOutput::Create(Display* pDisplay, Window window, Visual* pVisual, in
     }
     try
     {
-        if (nFrameWidth != nWidth || nFrameHeight != nHeight)
-        {
-            if (!m_scaler.Configure(nFrameWidth, nFrameHeight, nWidth, nHeight))
-                return false;
-            m_frame.assign(static_cast<size_t>(nFrameWidth) * static_cast<size_t>(nFrameHeight), 0);
-            m_warmRows.assign(static_cast<size_t>(nHeight), 0);
-        }
-        m_bits.assign(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight), 0);
+        if ((nFrameWidth != nWidth || nFrameHeight != nHeight) &&
+            !m_scaler.Configure(nFrameWidth, nFrameHeight, nWidth, nHeight))
+            return false;
+        m_bits.assign(static_cast<size_t>(nFrameWidth) * static_cast<size_t>(nFrameHeight), 0);
         if (!CreateImage(pVisual, nDepth))
         {
             strError = "the window's pixels are not 32-bit";
@@ -91,7 +87,7 @@ bool CXImageOutput::Create(Display* pDisplay, Window window, Visual* pVisual, in
     MakeColourTable(m_colours, aColours);
     if (m_gc == nullptr)
         m_gc = XCreateGC(pDisplay, window, 0, nullptr);
-    m_changed.Reset(nWidth, nHeight);
+    m_changed.Reset(nFrameWidth, nFrameHeight);
     return true;
 }
 
@@ -175,13 +171,7 @@ bool CXImageOutput::NoteFrame(const uint8_t* pWarmRows, const uint64_t* pHotChun
 
 uint8_t* CXImageOutput::BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
 {
-    if (!m_scaler.IsConfigured())
-        return NoteFrame(pWarmRows, pHotChunks) ? m_bits.data() : nullptr;
-    // A window row shows one row of the engine's frame and is warm with it; the engine's chunks
-    // are not the window's, so stretched frames go by whole rows.
-    for (int y = 0; y < m_nHeight; ++y)
-        m_warmRows[static_cast<size_t>(y)] = pWarmRows[m_scaler.GetSourceRow(y)];
-    return NoteFrame(m_warmRows.data(), nullptr) ? m_frame.data() : nullptr;
+    return NoteFrame(pWarmRows, pHotChunks) ? m_bits.data() : nullptr;
 }
 
 bool CXImageOutput::EndFrame(bool bRendered)
@@ -191,8 +181,6 @@ bool CXImageOutput::EndFrame(bool bRendered)
         m_changed.InvalidateAll();
         return false;
     }
-    if (m_scaler.IsConfigured())
-        m_scaler.Scale(m_frame.data(), m_bits.data(), m_nWidth);
     return Send(m_bits.data());
 }
 
@@ -213,9 +201,30 @@ bool CXImageOutput::Send(const uint8_t* pFrame)
         BAND_ROWS, GAP_CHUNKS,
         [&](int x, int nTop, int nWidth, int nRows)
         {
-            for (int y = nTop; y < nTop + nRows; ++y)
-                LookUpColours(pPixels + y * nPitch + x,
-                              pFrame + static_cast<size_t>(y) * m_nWidth + x, nWidth, m_colours);
+            if (m_scaler.IsConfigured())
+            {
+                // Each of the frame's pixels is looked up once and repeated in the window, over
+                // the part of it that shows the frame's rectangle.
+                const int xEnd = x + nWidth, nBottom = nTop + nRows;
+                const int xWindow = m_scaler.GetDestColumn(x);
+                const int nWindowTop = m_scaler.GetDestRow(nTop);
+                m_scaler.ScaleColours(pFrame, x, nTop, xEnd, nBottom, m_colours,
+                                      pPixels + nWindowTop * nPitch + xWindow,
+                                      static_cast<std::ptrdiff_t>(nPitch));
+                x = xWindow;
+                nTop = nWindowTop;
+                nWidth = m_scaler.GetDestColumn(xEnd) - xWindow;
+                nRows = m_scaler.GetDestRow(nBottom) - nWindowTop;
+                if (nWidth == 0 || nRows == 0)
+                    return;
+            }
+            else
+            {
+                for (int y = nTop; y < nTop + nRows; ++y)
+                    LookUpColours(pPixels + y * nPitch + x,
+                                  pFrame + static_cast<size_t>(y) * m_nWidth + x, nWidth,
+                                  m_colours);
+            }
             if (m_bShared)
                 XShmPutImage(m_pDisplay, m_window, m_gc, m_pImage, x, nTop, x, nTop,
                              static_cast<unsigned>(nWidth), static_cast<unsigned>(nRows), False);

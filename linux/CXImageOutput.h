@@ -36,7 +36,7 @@ public:
     // The same calls as the render loop makes of the Windows outputs (display/IFrameOutput.h).
     uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks);
     bool EndFrame(bool bRendered);
-    bool ShowsFramesInPlace() const { return !m_scaler.IsConfigured(); }
+    bool ShowsFramesInPlace() const { return true; }
     bool ShowInPlace(const uint8_t* pFrame, const uint8_t* pWarmRows, const uint64_t* pHotChunks);
 
     // The window no longer shows the last frame (it was exposed): the next one goes whole.
@@ -47,7 +47,7 @@ private:
     bool CreateImage(Visual* pVisual, int nDepth);
     void DestroyImage();
     bool NoteFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks);
-    // Sends the changed chunks of a packed window-sized frame.
+    // Sends the changed chunks of a packed frame.
     bool Send(const uint8_t* pFrame);
 
     Display* m_pDisplay = nullptr;
@@ -62,9 +62,6 @@ private:
     int m_nHeight = 0;
     ColourTable m_colours = {};
     CChangedRows m_changed;
-    // When stretching: the engine's frame, the window-sized frame and its rows' warmth.
-    CFrameScaler m_scaler;
-    std::vector<uint8_t> m_frame;
-    std::vector<uint8_t> m_bits;
-    std::vector<uint8_t> m_warmRows;
+    CFrameScaler m_scaler;       // configured when stretching
+    std::vector<uint8_t> m_bits; // the frame, when the engine does not keep it
 };
