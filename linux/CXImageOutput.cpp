@@ -151,8 +151,9 @@ void CXImageOutput::DestroyImage()
         return;
     if (m_bShared)
     {
+        // No wait for the server: the segment, already marked removed, lives on until the
+        // server lets it go too, so a put it has not drawn yet still finds its pixels.
         XShmDetach(m_pDisplay, &m_shm);
-        XSync(m_pDisplay, False);
         shmdt(m_shm.shmaddr);
     }
     m_pImage->data = nullptr; // not Xlib's to free
