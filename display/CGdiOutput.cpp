@@ -83,6 +83,7 @@ BOOL CGdiOutput::CreateBitmap(const PALETTEENTRY* pScene)
     {
         MakeScreenColours(m_colours, pScene);
         m_bits.assign(static_cast<size_t>(nFrameWidth) * static_cast<size_t>(nFrameHeight), 0);
+        m_shown.assign(bStretched ? m_bits.size() : 0, 0);
         m_scratch.assign(static_cast<size_t>(m_nSendRows) * static_cast<size_t>(nRepeat) *
                              static_cast<size_t>(m_nWidth),
                          0);
@@ -157,6 +158,9 @@ bool CGdiOutput::Send(const uint8_t* pFrame)
         m_changed.InvalidateAll();
         return false;
     }
+    // Stretched, a pixel of the frame that is sent for nothing costs many of the screen's.
+    if (m_scaler.IsConfigured())
+        m_changed.KeepDiffering(pFrame, m_shown.data());
     bool bCopied = true;
     m_changed.ForEachRect(m_nSendRows, GAP_CHUNKS,
                           [&](int x, int nTop, int nWidth, int nRows)

@@ -75,5 +75,6 @@ private:
     HDC m_hDC = nullptr;
     CChangedRows m_changed;
     std::vector<RECT> m_lastRects;
-    CFrameScaler m_scaler; // configured when stretching
+    CFrameScaler m_scaler;        // configured when stretching
+    std::vector<uint8_t> m_shown; // when stretching, the frame the screen shows
 };

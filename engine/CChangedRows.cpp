@@ -1,6 +1,7 @@
 #include "CChangedRows.h"
 
 #include <algorithm>
+#include <cstring>
 
 void CChangedRows::Reset(int nHeight)
 {
@@ -77,4 +78,38 @@ bool CChangedRows::UpdateChunks(const uint64_t* pHotChunks)
     m_bWasWhole = m_bAll;
     m_bAll = false;
     return bAny;
+}
+
+void CChangedRows::KeepDiffering(const uint8_t* pFrame, uint8_t* pShown)
+{
+    const size_t nWidth = static_cast<size_t>(m_nWidth);
+    if (m_bWasWhole)
+    {
+        std::memcpy(pShown, pFrame, nWidth * m_changed.size());
+        return;
+    }
+    for (size_t y = 0; y < m_changed.size(); ++y)
+    {
+        if (m_changed[y] == 0)
+            continue;
+        uint64_t* pWords = m_changedChunks.data() + y * static_cast<size_t>(m_nWords);
+        bool bAny = false;
+        for (int c = 0; c < m_nChunks; ++c)
+        {
+            const uint64_t nBit = uint64_t{1} << (c % 64);
+            if ((pWords[c / 64] & nBit) == 0)
+                continue;
+            const size_t x = static_cast<size_t>(c) * FLAME_CHUNK;
+            const size_t nBytes = std::min(static_cast<size_t>(FLAME_CHUNK), nWidth - x);
+            const size_t nAt = y * nWidth + x;
+            if (std::memcmp(pFrame + nAt, pShown + nAt, nBytes) == 0)
+            {
+                pWords[c / 64] &= ~nBit;
+                continue;
+            }
+            std::memcpy(pShown + nAt, pFrame + nAt, nBytes);
+            bAny = true;
+        }
+        m_changed[y] = bAny ? 1 : 0;
+    }
 }

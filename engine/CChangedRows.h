@@ -72,6 +72,11 @@ public:
     }
     // True when the last Update or UpdateChunks took the frame as wholly changed.
     bool WasWhole() const { return m_bWasWhole; }
+    // Of the changed chunks of the frame to come, keeps those whose pixels differ from pShown,
+    // the copy of the frame the screen shows, and brings the copy up to date with them; after a
+    // whole frame, copies all of it. Both are packed nWidth x nHeight (tracked by chunks). Worth
+    // its pass over the frame where each of the frame's pixels costs many on the screen.
+    void KeepDiffering(const uint8_t* pFrame, uint8_t* pShown);
 
 private:
     const uint64_t* ChangedWords(int y) const

@@ -68,6 +68,7 @@ bool CXImageOutput::Create(Display* pDisplay, Window window, Visual* pVisual, in
             !m_scaler.Configure(nFrameWidth, nFrameHeight, nWidth, nHeight))
             return false;
         m_bits.assign(static_cast<size_t>(nFrameWidth) * static_cast<size_t>(nFrameHeight), 0);
+        m_shown.assign(m_scaler.IsConfigured() ? m_bits.size() : 0, 0);
         if (!CreateImage(pVisual, nDepth))
         {
             strError = "the window's pixels are not 32-bit";
@@ -196,6 +197,9 @@ bool CXImageOutput::Send(const uint8_t* pFrame)
     if (m_bServerReading)
         XSync(m_pDisplay, False);
     m_bServerReading = false;
+    // Stretched, a pixel of the frame that is sent for nothing costs many of the window's.
+    if (m_scaler.IsConfigured())
+        m_changed.KeepDiffering(pFrame, m_shown.data());
     uint32_t* pPixels = reinterpret_cast<uint32_t*>(m_pImage->data);
     const size_t nPitch = static_cast<size_t>(m_pImage->bytes_per_line / 4);
     m_changed.ForEachRect(

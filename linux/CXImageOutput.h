@@ -62,6 +62,7 @@ private:
     int m_nHeight = 0;
     ColourTable m_colours = {};
     CChangedRows m_changed;
-    CFrameScaler m_scaler;       // configured when stretching
-    std::vector<uint8_t> m_bits; // the frame, when the engine does not keep it
+    CFrameScaler m_scaler;        // configured when stretching
+    std::vector<uint8_t> m_shown; // when stretching, the frame the window shows
+    std::vector<uint8_t> m_bits;  // the frame, when the engine does not keep it
 };
