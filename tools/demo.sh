@@ -8,9 +8,12 @@ cd "$root"
 
 "$root/tools/install-deps.sh" || exit 1
 cmake --preset native >/dev/null && cmake --build --preset native || exit 1
-cmake --preset windows >/dev/null && cmake --build --preset windows || exit 1
-scr="$root/build/windows/app/vulkara.scr"
 . "$root/tools/rig.sh"
+# A machine that cannot run 32-bit programs runs the 64-bit build under Wine's 64-bit loader.
+preset=windows
+rig_wine_runs_32bit || preset=windows64
+cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" || exit 1
+scr="$root/build/$preset/app/vulkara.scr"
 
 # quiet_sound: without a sound device Wine gets no audio driver, rather than each of its
 # drivers filling the log with the sound library's complaints; the saver then runs silently.
@@ -22,6 +25,9 @@ quiet_sound() {
 }
 
 if [ -n "${DISPLAY:-}" ]; then
+    [ "$preset" = windows ] || rig_use_wine64 "$root/build/demo/wine64-bin"
+    # Wine's own default, which the 64-bit loader started directly does not apply.
+    export WINEDEBUG=${WINEDEBUG:-fixme-all}
     export WINEDLLOVERRIDES="mscoree,mshtml="
     rig_wine_cheap_env
     quiet_sound
