@@ -1,10 +1,6 @@
 #include "CMonitorWnd.h"
 
-#include "CVulkaraWnd.h"
-
-#include <windowsx.h>
-
-CMonitorWnd::CMonitorWnd(CVulkaraWnd& primary) : m_primary(primary) {}
+CMonitorWnd::CMonitorWnd(CCloseRule& rule) : CSaverWnd(rule) {}
 
 CMonitorWnd::~CMonitorWnd()
 {
@@ -45,51 +41,7 @@ BOOL CMonitorWnd::Create(const PlannedWindow& planned, const ISettingsReader& se
     return TRUE;
 }
 
-LRESULT CMonitorWnd::OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled)
-{
-    m_primary.NoteInputMessage();
-    bHandled = FALSE;
-    return 0;
-}
-
-LRESULT CMonitorWnd::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&)
-{
-    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ::ClientToScreen(m_hWnd, &pt);
-    m_primary.ApplyMouseRule(pt);
-    return Default();
-}
-
-LRESULT CMonitorWnd::OnUserInput(UINT, WPARAM, LPARAM, BOOL&)
-{
-    m_primary.RequestClose();
-    return Default();
-}
-
 LRESULT CMonitorWnd::OnMouseActivate(UINT, WPARAM, LPARAM, BOOL&)
 {
     return MA_NOACTIVATE;
-}
-
-LRESULT CMonitorWnd::OnActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
-{
-    // Should it be activated after all, losing it to another program is leaving the saver;
-    // to one of the saver's own windows it is not.
-    if (LOWORD(wParam) == WA_INACTIVE && !CVulkaraWnd::IsOwnWindow(reinterpret_cast<HWND>(lParam)))
-        m_primary.RequestClose();
-    return Default();
-}
-
-LRESULT CMonitorWnd::OnSetCursor(UINT, WPARAM, LPARAM, BOOL&)
-{
-    ::SetCursor(nullptr);
-    return TRUE;
-}
-
-LRESULT CMonitorWnd::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&)
-{
-    const UINT nCommand = static_cast<UINT>(wParam & 0xFFF0);
-    if (nCommand == SC_SCREENSAVE || nCommand == SC_CLOSE)
-        return 0;
-    return Default();
 }

@@ -7,26 +7,12 @@
 #include "MonitorSource.h"
 #include "SettingIndex.h"
 
-#include <windowsx.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace
 {
 const char kEngineInitMessage[] = "m_pVulkara initialization's fault.";
 const char kPaletteMessage[] = "Can't load palette from resource library.";
-
-// Mouse moves in the first second after the output set-up are ignored: the move that comes
-// with the window itself must not end the saver.
-constexpr long GRACE_MILLISECONDS = 1000;
-// How far the pointer may wander from the first position seen after the grace period.
-constexpr int MOUSE_THRESHOLD = 15;
-// How often the saver looks for input that did not reach it as messages: a quarter of a
-// second is quick enough to end it, and every look costs Wine's server several round trips.
-constexpr UINT_PTR INPUT_WATCH_TIMER = 1;
-constexpr UINT INPUT_WATCH_MILLISECONDS = 250;
 
 // The console display's state as the power notifications report it: off, on or dimmed (a
 // dimmed display is still seen, so the fire goes on).
@@ -59,18 +45,13 @@ template <typename Fn> Fn User32Function(const char* pszName)
 
 } // namespace
 
-CVulkaraWnd::CVulkaraWnd() = default;
+CVulkaraWnd::CVulkaraWnd() : CSaverWnd(m_closeRule) {}
 
 CVulkaraWnd::~CVulkaraWnd()
 {
     // A window destroyed without passing the close rule still must not pull the engine or
     // the display from under its render loop.
     StopAndRestore();
-}
-
-BOOL CVulkaraWnd::IsUsingDirectX() const
-{
-    return m_pFire != nullptr && m_pFire->GetPlan().bDirectDraw;
 }
 
 LPDIRECTDRAWSURFACE CVulkaraWnd::GetPrimarySurface() const
@@ -106,11 +87,6 @@ void CVulkaraWnd::PostNcDestroy()
     delete this;
 }
 
-void CVulkaraWnd::PostClose()
-{
-    ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
-}
-
 LRESULT CVulkaraWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     if (Default() == -1)
@@ -138,7 +114,6 @@ BOOL CVulkaraWnd::SetUp()
     if (primary.bSetMode)
         m_plan = PlanSaverWindows(CurrentMonitors(), m_request);
     CreateMonitorWindows(m_plan);
-    m_nStartClock = static_cast<long>(std::clock());
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &m_bOldScreenSaverRunning, 0);
     if (!m_loop.Start(m_pFire->GetEngine(), m_pFire->GetOutput()))
     {
@@ -147,8 +122,7 @@ BOOL CVulkaraWnd::SetUp()
     }
     m_bFollowLayout = true;
     RegisterDisplayState();
-    WatchInput();
-    ::SetTimer(m_hWnd, INPUT_WATCH_TIMER, INPUT_WATCH_MILLISECONDS, nullptr);
+    m_closeRule.Start();
     return TRUE;
 }
 
@@ -158,7 +132,7 @@ void CVulkaraWnd::CreateMonitorWindows(const std::vector<PlannedWindow>& plan)
     {
         if (planned.bPrimary)
             continue;
-        auto pMonitor = std::make_unique<CMonitorWnd>(*this);
+        auto pMonitor = std::make_unique<CMonitorWnd>(m_closeRule);
         if (!pMonitor->Create(planned, m_settings))
             continue;
         // Kept before it is drawn: the loop must never hold an engine nobody owns.
@@ -249,132 +223,29 @@ void CVulkaraWnd::SetDisplayOn(bool bOn)
         m_loop.Park();
 }
 
-bool CVulkaraWnd::IsOwnWindow(HWND hWnd)
-{
-    DWORD dwProcess = 0;
-    return hWnd != nullptr && ::GetWindowThreadProcessId(hWnd, &dwProcess) != 0 &&
-           dwProcess == ::GetCurrentProcessId();
-}
-
 LRESULT CVulkaraWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&)
 {
     // A password dialog is up: it decides.
-    if (g_bPauseRendering)
+    if (m_closeRule.IsDialogUp())
         return 0;
     CSaverSettings settings;
     settings.Load();
     int bUsePassword = 0;
     settings.GetInt(SETTING_SCREENSAVE_USE_PASSWORD, bUsePassword);
     if (bUsePassword && !VerifyPassword())
-    {
-        // Only a move away from where the pointer is now asks again; the typing into the
-        // dialog is not new input.
-        ::GetCursorPos(&m_ptMouseRef);
-        WatchInput();
         return 0;
-    }
     StopAndRestore();
     return Default();
 }
 
-LRESULT CVulkaraWnd::OnSysCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+LRESULT CVulkaraWnd::OnSysCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
 {
-    // The low four bits of a system command are the system's own.
-    const UINT nCommand = static_cast<UINT>(wParam & 0xFFF0);
-    if (nCommand == SC_SCREENSAVE || nCommand == SC_CLOSE)
-        return 0;
-    if (nCommand == SC_MONITORPOWER && (lParam == MONITOR_POWER_OFF || lParam == MONITOR_POWER_ON))
+    // The low four bits of a system command are the system's own. The commands every saver
+    // window refuses are refused after this.
+    if ((wParam & 0xFFF0) == SC_MONITORPOWER &&
+        (lParam == MONITOR_POWER_OFF || lParam == MONITOR_POWER_ON))
         SetDisplayOn(lParam == MONITOR_POWER_ON);
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnSetCursor(UINT, WPARAM, LPARAM, BOOL&)
-{
-    ::SetCursor(nullptr);
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnActivateApp(UINT, WPARAM wParam, LPARAM, BOOL&)
-{
-    if (!wParam)
-        PostClose();
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
-{
-    // Losing the focus to our own password dialog is expected, and to a window of our own
-    // on another monitor is no leaving of the saver.
-    if (LOWORD(wParam) == WA_INACTIVE && !g_bPauseRendering &&
-        !IsOwnWindow(reinterpret_cast<HWND>(lParam)))
-        PostClose();
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&)
-{
-    // The rule counts in screen coordinates: the pointer may cross to another monitor's window.
-    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ::ClientToScreen(m_hWnd, &pt);
-    ApplyMouseRule(pt);
-    return Default();
-}
-
-void CVulkaraWnd::ApplyMouseRule(POINT pt)
-{
-    if (static_cast<long>(std::clock()) - m_nStartClock <= GRACE_MILLISECONDS)
-        return;
-    if (m_ptMouseRef.x == -1 && m_ptMouseRef.y == -1)
-        m_ptMouseRef = pt;
-    else if (std::abs(pt.x - m_ptMouseRef.x) > MOUSE_THRESHOLD ||
-             std::abs(pt.y - m_ptMouseRef.y) > MOUSE_THRESHOLD)
-        PostClose();
-}
-
-void CVulkaraWnd::WatchInput()
-{
-    LASTINPUTINFO info = {sizeof(info), 0};
-    ::GetLastInputInfo(&info);
-    m_dwLastInput = info.dwTime;
-    ::GetCursorPos(&m_ptLastCursor);
-}
-
-LRESULT CVulkaraWnd::OnAnyInput(UINT, WPARAM, LPARAM, BOOL& bHandled)
-{
-    NoteInputMessage();
     bHandled = FALSE;
-    return 0;
-}
-
-void CVulkaraWnd::NoteInputMessage()
-{
-    // Input that reaches a window as messages is judged by the message rules. The system
-    // stamps its last input when it queues it, which is not the message's own time.
-    LASTINPUTINFO info = {sizeof(info), 0};
-    ::GetLastInputInfo(&info);
-    m_dwInputSeen = info.dwTime;
-}
-
-LRESULT CVulkaraWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&)
-{
-    // Input may go elsewhere when the saver did not get the foreground, or the pointer sits
-    // where no window of this process is: the system's record of the last input and the
-    // pointer's position still tell. A dialog up has its own input.
-    if (wParam != INPUT_WATCH_TIMER)
-        return Default();
-    if (g_bPauseRendering)
-        return 0;
-    const DWORD dwLastInput = m_dwLastInput;
-    const POINT ptLast = m_ptLastCursor;
-    WatchInput();
-    // The release of a key pressed before the saver started is no reason to end it.
-    if (static_cast<long>(std::clock()) - m_nStartClock <= GRACE_MILLISECONDS)
-        return 0;
-    const bool bMoved = m_ptLastCursor.x != ptLast.x || m_ptLastCursor.y != ptLast.y;
-    if (bMoved)
-        ApplyMouseRule(m_ptLastCursor);
-    else if (m_dwLastInput != dwLastInput && m_dwLastInput != m_dwInputSeen)
-        PostClose(); // a key or a button that no message brought
     return 0;
 }
 
@@ -388,32 +259,6 @@ LRESULT CVulkaraWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&)
         FollowLayout();
     else
         ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE);
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnUserInput(UINT, WPARAM, LPARAM, BOOL&)
-{
-    PostClose();
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnNcActivate(UINT, WPARAM wParam, LPARAM, BOOL&)
-{
-    // Nothing else may take the focus from the saver, except its own dialog.
-    if (!wParam && !g_bPauseRendering)
-        return FALSE;
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&)
-{
-    PostClose();
-    return Default();
-}
-
-LRESULT CVulkaraWnd::OnCancelMode(UINT, WPARAM, LPARAM, BOOL&)
-{
-    PostClose();
     return Default();
 }
 
@@ -448,10 +293,12 @@ void CVulkaraWnd::StopAndRestore()
 
 BOOL CVulkaraWnd::VerifyPassword()
 {
+    m_closeRule.SetDialogUp(true);
     PauseRendering();
     CPasswordDlg dlg(this);
     const INT_PTR nResult = dlg.DoModal();
     ResumeRendering();
+    m_closeRule.SetDialogUp(false);
     return nResult == IDOK;
 }
 

@@ -1,5 +1,6 @@
 // The full-screen saver window in this process, with its settings in the test program's own
 // registry key: what closes it, what does not, the password check and the hold.
+#include "CCloseRule.h"
 #include "CVulkaraWnd.h"
 #include "EngineGlobals.h"
 #include "CRenderLoop.h"
@@ -23,8 +24,10 @@ const char kDialogCaption[] = "Vulkara Screen Saver";
 const DWORD kCloseTimeoutMs = 3000;
 // Long enough for a close request to have been handled if one was posted.
 const DWORD kSettleMs = 300;
-// Past the saver's one-second grace period for mouse moves.
-const DWORD kPastGraceMs = 1200;
+// Past the grace period for mouse moves.
+const DWORD kPastGraceMs = CCloseRule::GRACE_MILLISECONDS + 200;
+// WM_MOUSEHWHEEL, which the headers of the systems the program targets lack.
+constexpr UINT kHorizontalWheel = 0x020E;
 
 struct DisplayMode
 {
@@ -81,10 +84,10 @@ protected:
         return pWnd;
     }
 
-    void MoveMouse(int dx, int dy)
-    {
-        ::SendMessageA(m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptBase.x + dx, m_ptBase.y + dy));
-    }
+    void MoveMouse(int dx, int dy) { MoveMouseTo({m_ptBase.x + dx, m_ptBase.y + dy}); }
+    // The saver covers the primary monitor from its origin: its client coordinates are the
+    // screen's.
+    void MoveMouseTo(POINT pt) { ::SendMessageA(m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y)); }
 
     bool Closes(DWORD dwTimeoutMs = kCloseTimeoutMs)
     {
@@ -122,6 +125,9 @@ TEST_F(SaverWindowTest, EveryKindOfInputCloses)
         {"left button", WM_LBUTTONDOWN, MK_LBUTTON},
         {"middle button", WM_MBUTTONDOWN, MK_MBUTTON},
         {"right button", WM_RBUTTONDOWN, MK_RBUTTON},
+        {"side button", WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1)},
+        {"wheel", WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA)},
+        {"horizontal wheel", kHorizontalWheel, MAKEWPARAM(0, WHEEL_DELTA)},
         {"key", WM_KEYDOWN, VK_SPACE},
         {"system key", WM_SYSKEYDOWN, VK_MENU},
         {"system character", WM_SYSCHAR, 'x'},
@@ -160,37 +166,43 @@ TEST_F(SaverWindowTest, ReleasesAndSystemRequestsDoNotClose)
     EXPECT_TRUE(FramesFlow());
 }
 
-TEST_F(SaverWindowTest, MouseClosesOnlyAfterGraceAndBeyondFifteenPixels)
+TEST_F(SaverWindowTest, MouseClosesOnlyAfterGraceAndBeyondTheThreshold)
 {
-    ASSERT_NE(CreateSaver(), nullptr);
-    // Within the grace period: neither a close nor the reference.
-    MoveMouse(100, 100);
-    EXPECT_TRUE(StaysOpen());
-    PumpMessagesFor(kPastGraceMs);
-
-    // The first move after it is the reference: had the early move been taken, this one
-    // would be 100 pixels off.
-    MoveMouse(0, 0);
-    // Jitter within 15 pixels on both axes, against the first reference, never closes.
-    for (int i = 0; i < 4; ++i)
+    const int t = CCloseRule::MOUSE_THRESHOLD;
+    const POINT b = m_ptBase;
+    struct Case
     {
-        MoveMouse(15, 15);
-        MoveMouse(-15, -15);
-        MoveMouse(15, -15);
-        MoveMouse(-15, 15);
+        const char* pszName;
+        POINT ptRef; // the first position after the grace period, in screen coordinates
+        std::vector<POINT> quiet;
+        POINT ptCloses;
+    };
+    const Case cases[] = {
+        {"jitter on both axes, then right",
+         b,
+         {{b.x + t, b.y + t}, {b.x - t, b.y - t}, {b.x + t, b.y - t}, {b.x - t, b.y + t}},
+         {b.x + t + 1, b.y}},
+        {"up", b, {{b.x + 10, b.y - t}}, {b.x, b.y - t - 1}},
+        // A real position when a monitor lies up and to the left of the primary one.
+        {"from (-1,-1)", {-1, -1}, {{t - 1, t - 1}}, {-1, t}},
+    };
+    for (const Case& c : cases)
+    {
+        ASSERT_NE(CreateSaver(), nullptr) << c.pszName;
+        // Within the grace period: neither a close nor the reference. Had this move been
+        // taken, every move below would be 100 pixels off.
+        MoveMouseTo({c.ptRef.x + 100, c.ptRef.y + 100});
+        EXPECT_TRUE(StaysOpen()) << c.pszName;
+        PumpMessagesFor(kPastGraceMs);
+        MoveMouseTo(c.ptRef);
+        for (const POINT& pt : c.quiet)
+            MoveMouseTo(pt);
+        EXPECT_TRUE(StaysOpen()) << c.pszName;
+        MoveMouseTo(c.ptCloses);
+        EXPECT_TRUE(Closes()) << c.pszName;
+        if (::IsWindow(m_hWnd))
+            ::DestroyWindow(m_hWnd);
     }
-    EXPECT_TRUE(StaysOpen());
-    MoveMouse(16, 0);
-    EXPECT_TRUE(Closes());
-
-    // The same on the other axis, the other way.
-    ASSERT_NE(CreateSaver(), nullptr);
-    PumpMessagesFor(kPastGraceMs);
-    MoveMouse(0, 0);
-    MoveMouse(10, -15);
-    EXPECT_TRUE(StaysOpen());
-    MoveMouse(0, -16);
-    EXPECT_TRUE(Closes());
 }
 
 TEST_F(SaverWindowTest, WithoutPasswordOrOptionItClosesAtOnce)
@@ -329,7 +341,7 @@ TEST_F(SaverWindowTest, HoldParksTheThreadAndShowsSystemColoursOnDirectDraw)
     const DisplayMode modeBefore = CurrentMode();
     CVulkaraWnd* pWnd = CreateSaver();
     ASSERT_NE(pWnd, nullptr);
-    ASSERT_TRUE(pWnd->IsUsingDirectX());
+    ASSERT_NE(pWnd->GetPrimarySurface(), nullptr); // the DirectDraw path
     EXPECT_TRUE(FramesFlow());
 
     // The scene colours are the palette resource (no desktop overlay here).
@@ -527,7 +539,6 @@ TEST_F(SaverWindowTest, OtherMonitorsWindowsFollowTheLayout)
     {
         UseLayout(step.pszLayout);
         ChangeDisplay();
-        EXPECT_EQ(pWnd->GetMonitorWindowCount(), step.others.size()) << step.pszLayout;
         const std::vector<RECT> rects = SaverWindowRects();
         EXPECT_EQ(rects.size(), step.others.size() + 1) << step.pszLayout;
         for (const RECT& want : step.others)
@@ -618,6 +629,68 @@ TEST_F(SaverWindowTest, TheFireGrowsWithItsWindow)
             5000);
         EXPECT_GT(dBottom, 4 * dTop + 25) << c.pszName;
         ::DestroyWindow(m_hWnd);
+    }
+}
+
+// Whatever would end the saver over another monitor's window goes to the primary window's
+// rule: with the password on, each of these asks for it, and a cancel leaves every window up.
+TEST_F(SaverWindowTest, OtherMonitorsWindowsPassEveryCloseToThePrimary)
+{
+    struct Case
+    {
+        const char* pszName;
+        UINT uMsg;
+        WPARAM wParam;
+        bool bAsks;
+    };
+    const Case cases[] = {
+        {"close", WM_CLOSE, 0, true},
+        {"key", WM_KEYDOWN, VK_SPACE, true},
+        {"button", WM_LBUTTONDOWN, MK_LBUTTON, true},
+        {"side button", WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1), true},
+        {"wheel", WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), true},
+        // To that window's origin, far from where the pointer stands over the primary one.
+        {"pointer moved there", WM_MOUSEMOVE, 0, true},
+        {"button released", WM_LBUTTONUP, 0, false},
+        {"close command", WM_SYSCOMMAND, SC_CLOSE, false},
+        {"screen saver command", WM_SYSCOMMAND, SC_SCREENSAVE, false},
+    };
+    m_registry.SetPassword("Secret");
+    m_registry.SetSystemPasswordOption(1);
+    UseLayout("1024x768+0+0,640x480+1024+0");
+    ASSERT_NE(CreateSaver(), nullptr);
+    std::vector<HWND> others = SaverWindows();
+    others.erase(std::remove(others.begin(), others.end(), m_hWnd), others.end());
+    ASSERT_EQ(others.size(), 1u);
+    const HWND hOther = others.front();
+
+    // The pointer is hidden over every saver window, and nothing after it shows it again.
+    for (HWND hWnd : {m_hWnd, hOther})
+    {
+        ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+        EXPECT_TRUE(::SendMessageA(hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hWnd),
+                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+        EXPECT_EQ(::GetCursor(), nullptr);
+    }
+
+    PumpMessagesFor(kPastGraceMs);
+    int nAsked = 0;
+    for (const Case& c : cases)
+    {
+        const int nBefore = nAsked;
+        const UINT_PTR nWatch = WatchForWindow("#32770", kDialogCaption,
+                                               [&](HWND hDlg)
+                                               {
+                                                   ++nAsked;
+                                                   ClickDlgButton(hDlg, IDCANCEL);
+                                               });
+        ::PostMessageA(hOther, c.uMsg, c.wParam, 0);
+        if (c.bAsks)
+            EXPECT_TRUE(PumpUntil([&] { return nAsked > nBefore; }, 5000)) << c.pszName;
+        else
+            EXPECT_TRUE(StaysOpen() && nAsked == nBefore) << c.pszName;
+        CancelWatch(nWatch);
+        EXPECT_TRUE(::IsWindow(hOther) && StaysOpen()) << c.pszName;
     }
 }
 } // namespace
