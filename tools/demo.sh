@@ -11,7 +11,10 @@ cmake --preset native >/dev/null && cmake --build --preset native || exit 1
 . "$root/tools/rig.sh"
 # A machine that cannot run 32-bit programs runs the 64-bit build under Wine's 64-bit loader.
 preset=windows
-rig_wine_runs_32bit || preset=windows64
+if ! rig_wine_runs_32bit; then
+    preset=windows64
+    echo "This machine cannot run 32-bit programs: the demo runs the 64-bit build."
+fi
 cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" || exit 1
 scr="$root/build/$preset/app/vulkara.scr"
 
