@@ -1,11 +1,6 @@
 #pragma once
 
-// What the FireSize setting chooses: how many engine pixels a screen of a given size gets.
-enum FireSizeChoice
-{
-    FIRE_SIZE_SCREEN_PIXELS = 0, // one engine pixel per screen pixel
-    FIRE_SIZE_CLASSIC = 1,       // the classic size, stretched to the screen
-};
+#include "SettingChoices.h"
 
 // The choice a stored value stands for; a value no version wrote means the default.
 FireSizeChoice FireSizeFromValue(int nValue);

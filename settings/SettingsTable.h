@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SettingChoices.h"
 #include "SettingIndex.h"
 
 #include <cstddef>
@@ -68,8 +69,8 @@ constexpr SettingRow SETTINGS_TABLE[] = {
     {SETTING_USE_DIRECTX,              "UseDirectX",            SettingStorage::Dword,    LoadStage::First,   1,   1, {0, 1}},
     {SETTING_PASSWORD,                 "Password",              SettingStorage::Password, LoadStage::Last,    0,   0, NO_RANGE},
     // The page offers these as lists; the ranges are the rows of each list.
-    {SETTING_MULTI_MONITOR,            "MultiMonitor",          SettingStorage::Dword,    LoadStage::Last,    0,   0, {0, 2}},
-    {SETTING_FIRE_SIZE,                "FireSize",              SettingStorage::Dword,    LoadStage::Last,    0,   0, {0, 1}},
+    {SETTING_MULTI_MONITOR,            "MultiMonitor",          SettingStorage::Dword,    LoadStage::Last,    0,   0, {0, MULTI_MONITOR_CHOICES - 1}},
+    {SETTING_FIRE_SIZE,                "FireSize",              SettingStorage::Dword,    LoadStage::Last,    0,   0, {0, FIRE_SIZE_CHOICES - 1}},
     {SETTING_USE_CURRENT_RES,          "UseCurrentRes",         SettingStorage::Derived,  LoadStage::Last,    0,   0, NO_RANGE},
     {SETTING_SCREENSAVE_USE_PASSWORD,  "ScreenSaveUsePassword", SettingStorage::ReadOnly, LoadStage::Last,    0,   0, NO_RANGE},
     // clang-format on
@@ -96,16 +97,6 @@ constexpr const SettingRow& SettingRowOf(SettingIndex nIndex)
 constexpr int DefaultOf(SettingIndex nIndex)
 {
     return SettingRowOf(nIndex).nDefault;
-}
-
-constexpr bool HasPageRange(const SettingRow& row)
-{
-    return row.range.nMin <= row.range.nMax;
-}
-
-constexpr bool IsStoredSetting(const SettingRow& row)
-{
-    return row.storage == SettingStorage::Dword || row.storage == SettingStorage::Password;
 }
 
 // Every index below SETTING_COUNT has exactly one row.

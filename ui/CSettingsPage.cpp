@@ -30,11 +30,78 @@ struct Resolution
 constexpr Resolution RESOLUTIONS[] = {{640, 480}, {800, 600}, {1024, 768}};
 constexpr int RESOLUTION_CURRENT = 0;
 
-// The range check of a field, with the bounds the settings table gives the page.
-void DDV_Setting(CDataExchange* pDX, int nValue, SettingIndex nIndex)
+// The rows of the lists the page fills itself, one for each value in the order of the values.
+constexpr const char* FIRE_SIZE_ROWS[] = {"Screen pixels", "Classic"};
+constexpr const char* MULTI_MONITOR_ROWS[] = {
+    "A fire on every monitor", "Fire on the main monitor only", "One fire across all monitors"};
+static_assert(std::size(FIRE_SIZE_ROWS) == FIRE_SIZE_CHOICES, "a row for each fire size");
+static_assert(std::size(MULTI_MONITOR_ROWS) == MULTI_MONITOR_CHOICES, "a row for each choice");
+
+// How a control shows its setting.
+enum class ControlKind
 {
-    const SettingRange range = SettingRowOf(nIndex).range;
-    DDV_MinMaxInt(pDX, nValue, range.nMin, range.nMax);
+    Resolution, // the resolution list: a row stands for XRes and YRes, "Current" for the screen
+    Choice,     // a list with a row for each value
+    Number,     // an edit, checked against the setting's range
+    Percent,    // the fade's edit: the divisor n shown as the percentage 100 / n, checked likewise
+    Slider,
+    Check,
+};
+
+struct Binding
+{
+    SettingIndex nSetting;
+    int nIDC;
+    ControlKind kind;
+};
+
+// In the order of the exchange, which stops at the first field that fails its check and leaves
+// the values after it as they were.
+constexpr Binding BINDINGS[] = {
+    {SETTING_XRES, IDC_RESOLUTION, ControlKind::Resolution},
+    {SETTING_FIRE_SIZE, IDC_FIRE_SIZE, ControlKind::Choice},
+    {SETTING_MULTI_MONITOR, IDC_MULTI_MONITOR, ControlKind::Choice},
+    {SETTING_FIREWORK_COUNT, IDC_FIREWORK_COUNT, ControlKind::Number},
+    {SETTING_FIREBALL_IN_FIREWORK_MIN, IDC_FIREBALL_MIN, ControlKind::Number},
+    {SETTING_FIREBALL_IN_FIREWORK_MAX, IDC_FIREBALL_MAX, ControlKind::Number},
+    {SETTING_FIREBALL_COUNT, IDC_FIREBALL_COUNT, ControlKind::Number},
+    {SETTING_FADE_SCREEN, IDC_FADE_PERCENT, ControlKind::Percent},
+    {SETTING_SPARKLES_COUNT, IDC_SPARKLES, ControlKind::Slider},
+    {SETTING_BACKGROUND_SOUND, IDC_SOUND, ControlKind::Check},
+    {SETTING_USE_DIRECTX, IDC_USE_DIRECTX, ControlKind::Check},
+};
+
+// The page's value for a stored one; a width with no row of its own shows "Current".
+int ShownValue(ControlKind kind, int nStored)
+{
+    if (kind == ControlKind::Percent)
+        return ConvertFade(nStored);
+    if (kind != ControlKind::Resolution)
+        return nStored;
+    for (int i = 0; i < static_cast<int>(std::size(RESOLUTIONS)); ++i)
+    {
+        if (RESOLUTIONS[i].nWidth == nStored)
+            return i + 1;
+    }
+    return RESOLUTION_CURRENT;
+}
+
+// Stores a page's value through the writer; false when the writer refuses it.
+bool StoreValue(ISettingsWriter* pWriter, const Binding& binding, int nValue)
+{
+    if (binding.kind == ControlKind::Percent)
+        return pWriter->SetInt(binding.nSetting, ConvertFade(nValue));
+    if (binding.kind != ControlKind::Resolution)
+        return pWriter->SetInt(binding.nSetting, nValue);
+
+    // "Current" (or no selection) is stored as 0 x 0, which the record reads as the screen.
+    Resolution resolution = {0, 0};
+    if (nValue >= 1 && nValue <= static_cast<int>(std::size(RESOLUTIONS)))
+        resolution = RESOLUTIONS[nValue - 1];
+    else if (!pWriter->SetInt(SETTING_USE_CURRENT_RES, 1))
+        return false;
+    return pWriter->SetInt(SETTING_XRES, resolution.nWidth) &&
+           pWriter->SetInt(SETTING_YRES, resolution.nHeight);
 }
 
 // A setting whose values are the rows of a list. A stored value that is no row shows the
@@ -48,60 +115,71 @@ void DDX_Choice(CDataExchange* pDX, int nIDC, int& nValue, SettingIndex nIndex)
     if (pDX->m_bSaveAndValidate)
         nValue = IsChoice(nRow) ? nRow : row.nDefault;
 }
+
+// Exchanges a control with the page's value, an edit's range check right after it.
+void DDX_Binding(CDataExchange* pDX, const Binding& binding, int& nValue)
+{
+    switch (binding.kind)
+    {
+    case ControlKind::Resolution:
+        DDX_CBIndex(pDX, binding.nIDC, nValue);
+        break;
+    case ControlKind::Choice:
+        DDX_Choice(pDX, binding.nIDC, nValue, binding.nSetting);
+        break;
+    case ControlKind::Number:
+    case ControlKind::Percent:
+    {
+        // The fade's range is the percentage's.
+        const SettingRange range = SettingRowOf(binding.nSetting).range;
+        DDX_Text(pDX, binding.nIDC, nValue);
+        DDV_MinMaxInt(pDX, nValue, range.nMin, range.nMax);
+        break;
+    }
+    case ControlKind::Slider:
+        DDX_Slider(pDX, binding.nIDC, nValue);
+        break;
+    case ControlKind::Check:
+        DDX_Check(pDX, binding.nIDC, nValue);
+        break;
+    }
+}
+
+template <std::size_t N> void AddRows(HWND hPage, int nIDC, const char* const (&rows)[N])
+{
+    for (const char* pszRow : rows)
+        ::SendDlgItemMessageA(hPage, nIDC, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pszRow));
+}
 } // namespace
 
 CSettingsPage::CSettingsPage(const ISettingsReader* pReader, ISettingsWriter* pWriter)
     : CPropertyPage(IDD_SETTINGS, IDS_SETTINGS_TAB), m_pWriter(pWriter), m_pReader(pReader)
 {
-    pReader->GetInt(SETTING_SPARKLES_COUNT, m_nSparklesCount);
-    pReader->GetInt(SETTING_FIREBALL_COUNT, m_nFireBallCount);
-    pReader->GetInt(SETTING_FIREWORK_COUNT, m_nFireWorkCount);
-    pReader->GetInt(SETTING_FIREBALL_IN_FIREWORK_MAX, m_nFireBallMax);
-    pReader->GetInt(SETTING_FIREBALL_IN_FIREWORK_MIN, m_nFireBallMin);
-    pReader->GetInt(SETTING_FADE_SCREEN, m_nFadePercent);
-    pReader->GetInt(SETTING_BACKGROUND_SOUND, m_bBackgroundSound);
-    pReader->GetInt(SETTING_USE_DIRECTX, m_bUseDirectX);
-    pReader->GetInt(SETTING_MULTI_MONITOR, m_nMultiMonitor);
-    pReader->GetInt(SETTING_FIRE_SIZE, m_nFireSize);
-    m_nFadePercent = ConvertFade(m_nFadePercent);
-
-    int nXRes = 0;
-    int bUseCurrentRes = 0;
-    pReader->GetInt(SETTING_XRES, nXRes);
-    pReader->GetInt(SETTING_USE_CURRENT_RES, bUseCurrentRes);
-    m_nResolution = RESOLUTION_CURRENT;
-    for (int i = 0; bUseCurrentRes == 0 && i < static_cast<int>(std::size(RESOLUTIONS)); ++i)
+    for (const Binding& binding : BINDINGS)
     {
-        if (RESOLUTIONS[i].nWidth == nXRes)
-            m_nResolution = i + 1;
+        int nStored = 0;
+        m_pReader->GetInt(binding.nSetting, nStored);
+        Value(binding.nSetting) = ShownValue(binding.kind, nStored);
     }
+    // A resolution the record took from the screen is the current one, whatever its width.
+    int bUseCurrentRes = 0;
+    m_pReader->GetInt(SETTING_USE_CURRENT_RES, bUseCurrentRes);
+    if (bUseCurrentRes != 0)
+        Value(SETTING_XRES) = RESOLUTION_CURRENT;
 }
 
 CSettingsPage::~CSettingsPage() = default;
 
 bool CSettingsPage::StoreSettings(ISettingsWriter* pWriter)
 {
-    OrderExplosionSizes(m_nFireBallMin, m_nFireBallMax);
-    if (!pWriter->SetInt(SETTING_SPARKLES_COUNT, m_nSparklesCount) ||
-        !pWriter->SetInt(SETTING_FIREBALL_COUNT, m_nFireBallCount) ||
-        !pWriter->SetInt(SETTING_FIREWORK_COUNT, m_nFireWorkCount) ||
-        !pWriter->SetInt(SETTING_FIREBALL_IN_FIREWORK_MAX, m_nFireBallMax) ||
-        !pWriter->SetInt(SETTING_FIREBALL_IN_FIREWORK_MIN, m_nFireBallMin) ||
-        !pWriter->SetInt(SETTING_BACKGROUND_SOUND, m_bBackgroundSound) ||
-        !pWriter->SetInt(SETTING_USE_DIRECTX, m_bUseDirectX) ||
-        !pWriter->SetInt(SETTING_FADE_SCREEN, ConvertFade(m_nFadePercent)))
-        return false;
-
-    // "Current" (or no selection) is stored as 0 x 0, which the record reads as the screen.
-    Resolution resolution = {0, 0};
-    if (m_nResolution >= 1 && m_nResolution <= static_cast<int>(std::size(RESOLUTIONS)))
-        resolution = RESOLUTIONS[m_nResolution - 1];
-    else if (!pWriter->SetInt(SETTING_USE_CURRENT_RES, 1))
-        return false;
-    return pWriter->SetInt(SETTING_XRES, resolution.nWidth) &&
-           pWriter->SetInt(SETTING_YRES, resolution.nHeight) &&
-           pWriter->SetInt(SETTING_MULTI_MONITOR, m_nMultiMonitor) &&
-           pWriter->SetInt(SETTING_FIRE_SIZE, m_nFireSize);
+    OrderExplosionSizes(Value(SETTING_FIREBALL_IN_FIREWORK_MIN),
+                        Value(SETTING_FIREBALL_IN_FIREWORK_MAX));
+    for (const Binding& binding : BINDINGS)
+    {
+        if (!StoreValue(pWriter, binding, Value(binding.nSetting)))
+            return false;
+    }
+    return true;
 }
 
 void CSettingsPage::DoDataExchange(CDataExchange* pDX)
@@ -110,32 +188,20 @@ void CSettingsPage::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_PREVIEW, m_checkPreview);
     DDX_Control(pDX, IDC_SPARKLES, m_sliderSparkles);
     DDX_Control(pDX, IDC_SHOW_DESKTOP, m_checkShowDesktop);
-    DDX_CBIndex(pDX, IDC_RESOLUTION, m_nResolution);
-    DDX_Choice(pDX, IDC_FIRE_SIZE, m_nFireSize, SETTING_FIRE_SIZE);
-    DDX_Choice(pDX, IDC_MULTI_MONITOR, m_nMultiMonitor, SETTING_MULTI_MONITOR);
-    DDX_Text(pDX, IDC_FIREWORK_COUNT, m_nFireWorkCount);
-    DDV_Setting(pDX, m_nFireWorkCount, SETTING_FIREWORK_COUNT);
-    DDX_Text(pDX, IDC_FIREBALL_MIN, m_nFireBallMin);
-    DDV_Setting(pDX, m_nFireBallMin, SETTING_FIREBALL_IN_FIREWORK_MIN);
-    DDX_Text(pDX, IDC_FIREBALL_MAX, m_nFireBallMax);
-    DDV_Setting(pDX, m_nFireBallMax, SETTING_FIREBALL_IN_FIREWORK_MAX);
-    DDX_Text(pDX, IDC_FIREBALL_COUNT, m_nFireBallCount);
-    DDV_Setting(pDX, m_nFireBallCount, SETTING_FIREBALL_COUNT);
-    DDX_Text(pDX, IDC_FADE_PERCENT, m_nFadePercent);
-    DDV_Setting(pDX, m_nFadePercent, SETTING_FADE_SCREEN);
-    DDX_Slider(pDX, IDC_SPARKLES, m_nSparklesCount);
-    DDX_Check(pDX, IDC_SOUND, m_bBackgroundSound);
-    DDX_Check(pDX, IDC_USE_DIRECTX, m_bUseDirectX);
+    for (const Binding& binding : BINDINGS)
+        DDX_Binding(pDX, binding, Value(binding.nSetting));
 }
 
 BOOL CSettingsPage::OnInitDialog()
 {
+    AddRows(m_hWnd, IDC_FIRE_SIZE, FIRE_SIZE_ROWS);
+    AddRows(m_hWnd, IDC_MULTI_MONITOR, MULTI_MONITOR_ROWS);
     CPropertyPage::OnInitDialog();
     // The exchange above placed the slider under its default range; place it again.
     const SettingRange sparkles = SettingRowOf(SETTING_SPARKLES_COUNT).range;
     m_sliderSparkles.SetRangeMin(sparkles.nMin, FALSE);
     m_sliderSparkles.SetRangeMax(sparkles.nMax, FALSE);
-    m_sliderSparkles.SetPos(m_nSparklesCount);
+    m_sliderSparkles.SetPos(Value(SETTING_SPARKLES_COUNT));
     m_sliderSparkles.SetTicFreq(SPARKLES_TICK_FREQUENCY);
     ShowSparklesCount();
     ShowDesktopState();
@@ -158,7 +224,7 @@ void CSettingsPage::OnCancel()
 void CSettingsPage::ShowSparklesCount()
 {
     char szText[32];
-    std::snprintf(szText, sizeof(szText), "Count:%i", m_nSparklesCount);
+    std::snprintf(szText, sizeof(szText), "Count:%i", Value(SETTING_SPARKLES_COUNT));
     SetDlgItemText(IDC_SPARKLES_LABEL, szText);
 }
 
@@ -193,7 +259,8 @@ LRESULT CSettingsPage::OnValueChange(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CSettingsPage::OnShowDesktop(UINT, WPARAM, LPARAM, BOOL&)
 {
-    m_nFadePercent = m_nFadePercent != 0 ? 0 : SHOW_DESKTOP_FADE_PERCENT;
+    int& nFadePercent = Value(SETTING_FADE_SCREEN);
+    nFadePercent = nFadePercent != 0 ? 0 : SHOW_DESKTOP_FADE_PERCENT;
     UpdateData(FALSE);
     m_nIdleTicks = 0;
     return 0;
@@ -207,17 +274,8 @@ LRESULT CSettingsPage::OnPreview(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CSettingsPage::OnRestoreDefaults(UINT, WPARAM, LPARAM, BOOL&)
 {
-    m_nResolution = RESOLUTION_CURRENT;
-    m_nFireWorkCount = DefaultOf(SETTING_FIREWORK_COUNT);
-    m_nFireBallCount = DefaultOf(SETTING_FIREBALL_COUNT);
-    m_nFireBallMin = DefaultOf(SETTING_FIREBALL_IN_FIREWORK_MIN);
-    m_nFireBallMax = DefaultOf(SETTING_FIREBALL_IN_FIREWORK_MAX);
-    m_nFadePercent = ConvertFade(DefaultOf(SETTING_FADE_SCREEN));
-    m_nSparklesCount = DefaultOf(SETTING_SPARKLES_COUNT);
-    m_bBackgroundSound = DefaultOf(SETTING_BACKGROUND_SOUND);
-    m_bUseDirectX = DefaultOf(SETTING_USE_DIRECTX);
-    m_nMultiMonitor = DefaultOf(SETTING_MULTI_MONITOR);
-    m_nFireSize = DefaultOf(SETTING_FIRE_SIZE);
+    for (const Binding& binding : BINDINGS)
+        Value(binding.nSetting) = ShownValue(binding.kind, DefaultOf(binding.nSetting));
     UpdateData(FALSE);
     ShowDesktopState();
     ShowSparklesCount();
@@ -254,7 +312,7 @@ LRESULT CSettingsPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 
 void CSettingsPage::ShowDesktopState()
 {
-    m_checkShowDesktop.SetCheck(m_nFadePercent != 0 ? BST_CHECKED : BST_UNCHECKED);
+    m_checkShowDesktop.SetCheck(Value(SETTING_FADE_SCREEN) != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CSettingsPage::DestroyPreview()

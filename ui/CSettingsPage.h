@@ -3,6 +3,7 @@
 #include "CButton.h"
 #include "CPropertyPage.h"
 #include "CSliderCtrl.h"
+#include "SettingIndex.h"
 #include "resource.h"
 
 class CPreviewWnd;
@@ -17,7 +18,7 @@ public:
     CSettingsPage(const ISettingsReader* pReader, ISettingsWriter* pWriter);
     ~CSettingsPage() override;
 
-    // Stores the members into pWriter, Min and Max explosion sizes in ascending order. False
+    // Stores the page's values into pWriter, Min and Max explosion sizes in ascending order. False
     // when the writer refuses a value.
     bool StoreSettings(ISettingsWriter* pWriter);
 
@@ -54,6 +55,9 @@ private:
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
 
+    // The page's value of a setting its controls show.
+    int& Value(SettingIndex nIndex) { return m_aValues[nIndex]; }
+
     void ShowSparklesCount();
     // Ticks "Show Desktop Screen" when the fade is non-zero.
     void ShowDesktopState();
@@ -71,15 +75,7 @@ private:
     CSliderCtrl m_sliderSparkles;
     CButton m_checkShowDesktop;
 
-    int m_nResolution = 0;
-    int m_nFireWorkCount = 0;
-    int m_nFireBallMin = 0;
-    int m_nFireBallMax = 0;
-    int m_nFireBallCount = 0;
-    int m_nFadePercent = 0;
-    int m_nSparklesCount = 0;
-    int m_bBackgroundSound = 0;
-    int m_bUseDirectX = 0;
-    int m_nMultiMonitor = 0; // the stored value; its list shows it as the row of that number
-    int m_nFireSize = 0;     // likewise
+    // The settings the controls show, as the page holds them between exchanges: the fade as a
+    // percentage, XRes as the row of the resolution list, the others as stored.
+    int m_aValues[SETTING_COUNT] = {};
 };

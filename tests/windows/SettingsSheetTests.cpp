@@ -25,6 +25,7 @@ const char kSheetCaption[] = "Vulkara (v2.21)";
 // Longer than the page's one-second idle countdown.
 const DWORD kPastIdleMs = 1500;
 const DWORD kWaitMs = 5000;
+const char kNoMessage[] = "<no message>";
 
 // Stores values into the test program's settings, over whatever is there.
 void StoreValues(const std::vector<std::pair<int, int>>& values)
@@ -49,16 +50,28 @@ INT_PTR RunSheet(std::function<void(HWND hSheet, HWND hPage)> action)
     return dlg.DoModal();
 }
 
-// Answers the next message box with OK and keeps its text.
-void ExpectMessage(std::string& strText)
+// Answers the next message box with OK and keeps its text in strText, which holds kNoMessage
+// until then. Returns the watch, for CancelWatch.
+UINT_PTR ExpectMessage(std::string& strText)
 {
-    strText = "<no message>";
-    WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
-                   [&strText](HWND hBox)
-                   {
-                       strText = MessageBoxText(hBox);
-                       ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-                   });
+    strText = kNoMessage;
+    return WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
+                          [&strText](HWND hBox)
+                          {
+                              strText = MessageBoxText(hBox);
+                              ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+                          });
+}
+
+// Lets the page's idle second pass; the text of a message box that came up meanwhile, or
+// kNoMessage.
+std::string MessageDuringIdle()
+{
+    std::string strText;
+    const UINT_PTR nWatch = ExpectMessage(strText);
+    PumpMessagesFor(kPastIdleMs);
+    CancelWatch(nWatch);
+    return strText;
 }
 
 bool IsChecked(HWND hPage, int nID)
@@ -222,26 +235,18 @@ TEST(SettingsSheet, StoredOutOfRangeValueIsShownQuietlyAndReportedByOk)
     DeleteConfigKey();
     StoreValues({{SETTING_FIREWORK_COUNT, 200}});
     const RegistrySnapshot before = SnapshotConfig();
-    std::string strShown, strIdleMessage = "<no message>", strOkMessage;
+    std::string strShown, strIdleMessage, strOkMessage;
     bool bFocused = false;
     bool bStillOpen = false;
     DWORD dwSelection = 0;
-    UINT_PTR nIdleWatch = 0;
     const INT_PTR nResult = RunSheet(
         [&](HWND hSheet, HWND hPage)
         {
             strShown = DlgItemText(hPage, IDC_FIREWORK_COUNT);
-            nIdleWatch = WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
-                                        [&](HWND hBox)
-                                        {
-                                            strIdleMessage = MessageBoxText(hBox);
-                                            ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-                                        });
-            PumpMessagesFor(kPastIdleMs);
-            CancelWatch(nIdleWatch);
+            strIdleMessage = MessageDuringIdle();
             ExpectMessage(strOkMessage);
             ClickDlgButton(hSheet, IDOK);
-            PumpUntil([&] { return strOkMessage != "<no message>"; }, kWaitMs);
+            PumpUntil([&] { return strOkMessage != kNoMessage; }, kWaitMs);
             PumpMessagesFor(100);
             bStillOpen = ::IsWindowVisible(hSheet) != FALSE;
             bFocused = ::GetFocus() == ::GetDlgItem(hPage, IDC_FIREWORK_COUNT);
@@ -250,7 +255,7 @@ TEST(SettingsSheet, StoredOutOfRangeValueIsShownQuietlyAndReportedByOk)
             ClickDlgButton(hSheet, IDCANCEL);
         });
     EXPECT_EQ(strShown, "200");
-    EXPECT_EQ(strIdleMessage, "<no message>");
+    EXPECT_EQ(strIdleMessage, kNoMessage);
     EXPECT_EQ(strOkMessage, "Please enter an integer between 0 and 100.");
     EXPECT_TRUE(bStillOpen);
     EXPECT_TRUE(bFocused);
@@ -271,7 +276,7 @@ TEST(SettingsSheet, FadeFieldAndShowDesktopFollowEachOther)
             PumpMessagesFor(kPastIdleMs);
             ExpectMessage(strEmptyMessage);
             SetDlgItemTextNotify(hPage, IDC_FADE_PERCENT, "");
-            PumpUntil([&] { return strEmptyMessage != "<no message>"; }, kWaitMs);
+            PumpUntil([&] { return strEmptyMessage != kNoMessage; }, kWaitMs);
             SetDlgItemTextNotify(hPage, IDC_FADE_PERCENT, "0");
             states.emplace_back(DlgItemText(hPage, IDC_FADE_PERCENT),
                                 IsChecked(hPage, IDC_SHOW_DESKTOP));
@@ -383,14 +388,19 @@ TEST(SettingsSheet, RestoreDefaultsSetsEveryField)
                  {SETTING_MULTI_MONITOR, 2},
                  {SETTING_FIRE_SIZE, 1}});
     FieldValues before = {}, after = {};
+    std::string strMessage;
     RunSheet(
         [&](HWND hSheet, HWND hPage)
         {
             before = ReadFields(hPage);
+            // Restoring reads the defaults back through the page's checks.
+            const UINT_PTR nWatch = ExpectMessage(strMessage);
             ClickDlgButton(hPage, IDC_RESTORE_DEFAULTS);
+            CancelWatch(nWatch);
             after = ReadFields(hPage);
             ClickDlgButton(hSheet, IDCANCEL);
         });
+    EXPECT_EQ(strMessage, kNoMessage);
     EXPECT_EQ(before.nRow, 2);
     EXPECT_EQ(before.strFade, "0");
     EXPECT_FALSE(before.bShowDesktop);
@@ -420,21 +430,13 @@ TEST(SettingsSheet, ChoiceListsShowStoredValuesAndOkStoresTheChosenRows)
         StoreValues(
             {{SETTING_MULTI_MONITOR, c.nStoredMonitors}, {SETTING_FIRE_SIZE, c.nStoredSize}});
         int nMonitorsRow = -1, nSizeRow = -1;
-        std::string strIdleMessage = "<no message>";
+        std::string strIdleMessage;
         const INT_PTR nResult = RunSheet(
             [&](HWND hSheet, HWND hPage)
             {
                 nMonitorsRow = ComboRow(hPage, IDC_MULTI_MONITOR);
                 nSizeRow = ComboRow(hPage, IDC_FIRE_SIZE);
-                const UINT_PTR nWatch =
-                    WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
-                                   [&](HWND hBox)
-                                   {
-                                       strIdleMessage = MessageBoxText(hBox);
-                                       ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-                                   });
-                PumpMessagesFor(kPastIdleMs);
-                CancelWatch(nWatch);
+                strIdleMessage = MessageDuringIdle();
                 if (c.nPickMonitors >= 0)
                     SelectComboRow(hPage, IDC_MULTI_MONITOR, c.nPickMonitors);
                 if (c.nPickSize >= 0)
@@ -444,7 +446,7 @@ TEST(SettingsSheet, ChoiceListsShowStoredValuesAndOkStoresTheChosenRows)
         EXPECT_EQ(nResult, IDOK);
         EXPECT_EQ(nMonitorsRow, c.nShownMonitors);
         EXPECT_EQ(nSizeRow, c.nShownSize);
-        EXPECT_EQ(strIdleMessage, "<no message>");
+        EXPECT_EQ(strIdleMessage, kNoMessage);
         const RegistrySnapshot saved = SnapshotConfig();
         EXPECT_EQ(DwordOf(saved, "MultiMonitor"),
                   static_cast<DWORD>(c.nPickMonitors >= 0 ? c.nPickMonitors : c.nShownMonitors));
@@ -466,7 +468,7 @@ TEST(SettingsSheet, LeavingForTheAboutPageValidatesFirst)
             ::SetDlgItemTextA(hPage, IDC_FIREBALL_COUNT, "51");
             ExpectMessage(strMessage);
             ::SendMessageA(hSheet, PSM_SETCURSEL, 1, 0);
-            PumpUntil([&] { return strMessage != "<no message>"; }, kWaitMs);
+            PumpUntil([&] { return strMessage != kNoMessage; }, kWaitMs);
             hPageAfterBadInput =
                 reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
             ::SetDlgItemTextA(hPage, IDC_FIREBALL_COUNT, "50");
@@ -642,18 +644,14 @@ TEST(SettingsSheet, CancelAndEscapeCloseOverAnyStoredValue)
             ::RegCloseKey(hKey);
             const RegistrySnapshot before = SnapshotConfig();
 
-            std::string strMessage = "<no message>";
+            std::string strMessage;
             bool bStayed = false;
             UINT_PTR nMessageWatch = 0, nSheetWatch = 0;
             const INT_PTR nResult = RunSheet(
                 [&](HWND hSheet, HWND hPage)
                 {
-                    nMessageWatch = WatchForWindow("#32770", AfxGetApp()->m_pszAppName,
-                                                   [&](HWND hBox)
-                                                   {
-                                                       strMessage = MessageBoxText(hBox);
-                                                       ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-                                                   });
+                    // Watched until the sheet has gone: a message after Cancel is a fault too.
+                    nMessageWatch = ExpectMessage(strMessage);
                     PumpMessagesFor(kPastIdleMs);
                     // A sheet still there later is the fault; it is then mended by hand so
                     // that the test can end.
@@ -686,7 +684,7 @@ TEST(SettingsSheet, CancelAndEscapeCloseOverAnyStoredValue)
             PumpMessagesFor(100); // the Escape key's release, should it outlive the sheet
             EXPECT_EQ(nResult, IDCANCEL);
             EXPECT_FALSE(bStayed);
-            EXPECT_EQ(strMessage, "<no message>");
+            EXPECT_EQ(strMessage, kNoMessage);
             EXPECT_EQ(SnapshotConfig(), before);
         }
     }
