@@ -1,10 +1,7 @@
 #include "CVulkaraWnd.h"
 
-#include "CMonitorWnd.h"
 #include "CPasswordDlg.h"
-#include "CWindowFire.h"
-#include "IFrameOutput.h"
-#include "MonitorSource.h"
+#include "CSaverSettings.h"
 #include "SettingIndex.h"
 
 #include <cstring>
@@ -56,20 +53,17 @@ CVulkaraWnd::~CVulkaraWnd()
 
 LPDIRECTDRAWSURFACE CVulkaraWnd::GetPrimarySurface() const
 {
-    return m_pFire != nullptr ? m_pFire->GetPrimarySurface() : nullptr;
+    return m_windows.GetPrimarySurface();
 }
 
 BOOL CVulkaraWnd::Create()
 {
-    m_settings.Load();
-    m_request = CurrentSaverRequest(m_settings);
-    m_plan = PlanSaverWindows(CurrentMonitors(), m_request);
     static LPCSTR s_lpszClassName = nullptr;
     if (s_lpszClassName == nullptr)
         s_lpszClassName = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW);
-    if (s_lpszClassName == nullptr || m_plan.empty())
+    if (s_lpszClassName == nullptr || !m_windows.Plan())
         return FALSE;
-    const ScreenRect& area = m_plan.front().rect;
+    const ScreenRect& area = m_windows.GetPrimaryRect();
     const RECT rect = {area.nLeft, area.nTop, area.Right(), area.Bottom()};
     if (!CreateEx(WS_EX_TOPMOST, s_lpszClassName, nullptr, WS_POPUP | WS_VISIBLE, rect, nullptr, 0))
         return FALSE;
@@ -96,8 +90,7 @@ LRESULT CVulkaraWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 
 BOOL CVulkaraWnd::SetUp()
 {
-    const PlannedWindow& primary = m_plan.front();
-    switch (CWindowFire::Build(primary, m_hWnd, m_settings, m_pFire))
+    switch (m_windows.Start(m_hWnd))
     {
     case CWindowFire::BUILT:
         break;
@@ -110,91 +103,10 @@ BOOL CVulkaraWnd::SetUp()
     case CWindowFire::NO_OUTPUT:
         return FALSE;
     }
-    // The primary's own mode change may have moved the other monitors.
-    if (primary.bSetMode)
-        m_plan = PlanSaverWindows(CurrentMonitors(), m_request);
-    CreateMonitorWindows(m_plan);
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &m_bOldScreenSaverRunning, 0);
-    if (!m_loop.Start(m_pFire->GetEngine(), m_pFire->GetOutput()))
-    {
-        StopAndRestore();
-        return FALSE;
-    }
-    m_bFollowLayout = true;
     RegisterDisplayState();
     m_closeRule.Start();
     return TRUE;
-}
-
-void CVulkaraWnd::CreateMonitorWindows(const std::vector<PlannedWindow>& plan)
-{
-    for (const PlannedWindow& planned : plan)
-    {
-        if (planned.bPrimary)
-            continue;
-        auto pMonitor = std::make_unique<CMonitorWnd>(m_closeRule);
-        if (!pMonitor->Create(planned, m_settings))
-            continue;
-        // Kept before it is drawn: the loop must never hold an engine nobody owns.
-        m_monitors.push_back(std::move(pMonitor));
-        const CMonitorWnd& monitor = *m_monitors.back();
-        if (monitor.GetEngine() != nullptr)
-            m_loop.AddTarget(*monitor.GetEngine(), *monitor.GetOutput());
-    }
-}
-
-void CVulkaraWnd::FollowLayout()
-{
-    const std::vector<PlannedWindow> plan = PlanSaverWindows(CurrentMonitors(), m_request);
-    if (plan.empty())
-        return;
-    const ScreenRect& area = plan.front().rect;
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, area.nLeft, area.nTop, area.nWidth, area.nHeight,
-                   SWP_NOACTIVATE);
-    // A fire at the window's size follows it; one that changed the display's mode keeps it.
-    PlannedWindow built = m_pFire->GetPlan();
-    built.rect = plan.front().rect;
-    built.bDirectDraw = plan.front().bDirectDraw;
-    const bool bPrimary = built != plan.front();
-    // Unchanged monitors keep their windows and engines.
-    bool bOthers = plan.size() != m_monitors.size() + 1;
-    for (size_t i = 1; !bOthers && i < plan.size(); ++i)
-        bOthers = plan[i] != m_monitors[i - 1]->GetPlan();
-    if (!bPrimary && !bOthers)
-        return;
-    const bool bHeld = g_bPauseRendering != 0;
-    m_loop.Stop();
-    try
-    {
-        FollowLayoutStopped(plan, bPrimary, bOthers);
-    }
-    catch (const std::exception&)
-    {
-        // Out of memory while rebuilding: the fire goes on with what there is.
-    }
-    if (m_loop.Start(m_pFire->GetEngine(), m_pFire->GetOutput()) && bHeld)
-        m_loop.Hold(); // the password dialog is still up
-}
-
-void CVulkaraWnd::FollowLayoutStopped(const std::vector<PlannedWindow>& plan, bool bPrimary,
-                                      bool bOthers)
-{
-    if (bPrimary)
-    {
-        // The window's output is made anew for its new size; when that fails the old one
-        // draws on at the old size.
-        std::unique_ptr<CWindowFire> pFire;
-        if (CWindowFire::Build(plan.front(), m_hWnd, m_settings, pFire, m_pFire.get()) ==
-            CWindowFire::BUILT)
-            m_pFire = std::move(pFire);
-    }
-    if (bOthers)
-    {
-        // The old windows go before the new ones come, so that no monitor has two.
-        m_loop.ClearExtraTargets();
-        m_monitors.clear();
-        CreateMonitorWindows(plan);
-    }
 }
 
 void CVulkaraWnd::RegisterDisplayState()
@@ -218,9 +130,9 @@ void CVulkaraWnd::UnregisterDisplayState()
 void CVulkaraWnd::SetDisplayOn(bool bOn)
 {
     if (bOn)
-        m_loop.Unpark();
+        m_windows.Unpark();
     else
-        m_loop.Park();
+        m_windows.Park();
 }
 
 LRESULT CVulkaraWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&)
@@ -252,12 +164,9 @@ LRESULT CVulkaraWnd::OnSysCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHan
 LRESULT CVulkaraWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     // The display may settle at another size after creation (an earlier program putting its
-    // mode back late): the saver keeps covering all of it. With several monitors, or a monitor
-    // added, the windows follow the layout; the saver's own mode change comes before there is
-    // a layout to follow, and its restore after.
-    if (m_bFollowLayout)
-        FollowLayout();
-    else
+    // mode back late), and monitors may come and go: the windows follow the layout. The
+    // saver's own mode change comes before there is a layout to follow, and its restore after.
+    if (!m_windows.FollowLayout())
         ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE);
     return Default();
 }
@@ -281,14 +190,8 @@ LRESULT CVulkaraWnd::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 
 void CVulkaraWnd::StopAndRestore()
 {
-    m_bFollowLayout = false;
     UnregisterDisplayState();
-    m_loop.Stop();
-    // The other monitors' windows go before the display's mode comes back.
-    m_loop.ClearExtraTargets();
-    m_monitors.clear();
-    if (m_pFire != nullptr)
-        m_pFire->GetOutput().RestoreDisplay();
+    m_windows.Stop();
 }
 
 BOOL CVulkaraWnd::VerifyPassword()
@@ -304,16 +207,10 @@ BOOL CVulkaraWnd::VerifyPassword()
 
 void CVulkaraWnd::PauseRendering()
 {
-    if (g_bPauseRendering || !g_bRenderThreadRunning)
-        return;
-    m_loop.Hold();
-    m_pFire->GetOutput().UseSystemColours(true);
+    m_windows.Hold();
 }
 
 void CVulkaraWnd::ResumeRendering()
 {
-    if (!g_bPauseRendering || !g_bRenderThreadRunning)
-        return;
-    m_pFire->GetOutput().UseSystemColours(false);
-    m_loop.Release();
+    m_windows.Release();
 }

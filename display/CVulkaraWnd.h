@@ -3,26 +3,17 @@
 #include "Afx.h"
 
 #include "CCloseRule.h"
-#include "CRenderLoop.h"
-#include "CSaverSettings.h"
+#include "CSaverWindows.h"
 #include "CSaverWnd.h"
-#include "SaverPlan.h"
 
 #include <ddraw.h>
 
-#include <memory>
-#include <vector>
-
-class CMonitorWnd;
-class CWindowFire;
-
-// The window of the full-screen saver. It plans the saver's windows from the settings and the
-// monitors, covers the primary monitor (or, for one fire across, all of them) with the fire
-// its plan asks for and runs the render loop. It owns the close rule, which every saver window
-// passes its input to, and decides the close: with the password check when the system's option
-// asks for one. It owns the windows over the other monitors, which its render loop draws too,
-// and follows the layout when monitors come and go. While the system has the displays off,
-// nothing is drawn. Created with new; deletes itself when destroyed.
+// The window of the full-screen saver, where its plan puts the primary one (over the primary
+// monitor or, for one fire across, all of them). It keeps the saver's rules: it owns the close
+// rule, which every saver window passes its input to, and decides the close, with the password
+// check when the system's option asks for one; while the system has the displays off, nothing
+// is drawn. Its CSaverWindows plans and builds the fire of every window and follows the layout
+// when monitors come and go. Created with new; deletes itself when destroyed.
 class CVulkaraWnd : public CSaverWnd
 {
 public:
@@ -45,7 +36,7 @@ public:
     // palette that the hold attaches to the surface can be read nowhere else.
     LPDIRECTDRAWSURFACE GetPrimarySurface() const;
     // The frames the render loop has drawn.
-    long GetFrameCount() const { return m_loop.GetFrameCount(); }
+    long GetFrameCount() const { return m_windows.GetFrameCount(); }
 
     BEGIN_MSG_MAP(CVulkaraWnd)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -67,14 +58,6 @@ private:
     LRESULT OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&);
 
     BOOL SetUp();
-    // Windows over the monitors of plan other than the primary one, added to the render loop
-    // (which is not running).
-    void CreateMonitorWindows(const std::vector<PlannedWindow>& plan);
-    // Follows a new monitor layout with the start's request: the primary window covers its
-    // new place, its fire rebuilt when its size changes, and the other windows are made anew
-    // when their plan differs. A hold for the password dialog stands throughout.
-    void FollowLayout();
-    void FollowLayoutStopped(const std::vector<PlannedWindow>& plan, bool bPrimary, bool bOthers);
     // Draws nothing while the displays are off; input still ends the saver.
     void SetDisplayOn(bool bOn);
     void RegisterDisplayState();
@@ -84,13 +67,7 @@ private:
     void StopAndRestore();
 
     CCloseRule m_closeRule{*this};
-    CSaverSettings m_settings;
-    SaverRequest m_request = {};
-    std::vector<PlannedWindow> m_plan; // as the saver starts, the primary window first
-    bool m_bFollowLayout = false;      // from the end of the set-up until the close
-    std::unique_ptr<CWindowFire> m_pFire;
-    std::vector<std::unique_ptr<CMonitorWnd>> m_monitors;
+    CSaverWindows m_windows{m_closeRule};
     void* m_hDisplayStateNotify = nullptr; // HPOWERNOTIFY, where the system has it
     BOOL m_bOldScreenSaverRunning = FALSE;
-    CRenderLoop m_loop{CRenderLoop::SAVER_FLAGS};
 };
