@@ -21,7 +21,7 @@
 #   time, keeps the figure honest when other builds run on the machine at the same time; they
 #   still slow the rig down, so a loaded machine shows fewer frames.
 # - frames that reach the screen: tools/damage-frames.c counts bursts of Damage events on the
-#   root window, events less than 5 ms apart belonging to one frame.
+#   root window, events less than 10 ms apart belonging to one frame.
 # The cases run MEASURE_CPU_ROUNDS times (3 unless told), xflame first in every round; the
 # machine's speed drifts over minutes, so a ratio is taken within a round and the table gives
 # medians. It gives processor use in % of one core, frames on the screen per second, the
