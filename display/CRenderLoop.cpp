@@ -43,11 +43,15 @@ CRenderLoop::CRenderLoop(const SFlags& flags) : m_flags(flags)
         m_flags.pPause = &m_bOwnPause;
     if (m_flags.pPaused == nullptr)
         m_flags.pPaused = &m_bOwnPaused;
+    // A new loop holds nothing, whatever an earlier one left in the process-wide flags.
+    *m_flags.pPause = 0;
+    *m_flags.pPaused = 0;
 }
 
 CRenderLoop::~CRenderLoop()
 {
     Stop();
+    *m_flags.pPause = 0;
 }
 
 BOOL CRenderLoop::Start(CVulkara& engine, IFrameOutput& output)
@@ -62,17 +66,14 @@ BOOL CRenderLoop::Start(CVulkara& engine, IFrameOutput& output)
     for (STarget& target : m_targets)
         target.warmRows.assign(static_cast<size_t>(target.pEngine->GetHeight()), 1);
     m_hWake = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    m_hHeld = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    m_hParked = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_hAnswered = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
 
     // The thread counts as running from here, so that a stop or hold asked for before it has
-    // executed anything still waits for it. A park outlasts a restart: the display is off.
+    // executed anything still waits for it. The hold and the park stay as they stand.
     *m_flags.pStop = 0;
-    *m_flags.pPause = 0;
     *m_flags.pPaused = 0;
-    m_bParked = 0;
     *m_flags.pRunning = 1;
-    if (m_hWake != nullptr && m_hHeld != nullptr && m_hParked != nullptr)
+    if (m_hWake != nullptr && m_hAnswered != nullptr)
         m_hThread = reinterpret_cast<HANDLE>(
             ::_beginthreadex(nullptr, 0, &CRenderLoop::ThreadEntry, this, 0, nullptr));
     if (m_hThread != nullptr)
@@ -109,7 +110,7 @@ void CRenderLoop::Stop()
         ::CloseHandle(m_hThread);
         m_hThread = nullptr;
     }
-    for (HANDLE* pEvent : {&m_hWake, &m_hHeld, &m_hParked})
+    for (HANDLE* pEvent : {&m_hWake, &m_hAnswered})
     {
         if (*pEvent != nullptr)
             ::CloseHandle(*pEvent);
@@ -119,37 +120,42 @@ void CRenderLoop::Stop()
 
 void CRenderLoop::Hold()
 {
-    if (m_hThread == nullptr || *m_flags.pPause != 0)
-        return;
     *m_flags.pPause = 1;
-    ::SetEvent(m_hWake); // a parked thread acknowledges from its wait
-    // A thread that has ended cannot acknowledge: its handle ends the wait too.
-    const HANDLE aHandles[] = {m_hHeld, m_hThread};
-    ::WaitForMultipleObjects(2, aHandles, FALSE, INFINITE);
+    Request();
 }
 
 void CRenderLoop::Release()
 {
-    if (m_hThread == nullptr || *m_flags.pPause == 0)
-        return;
     *m_flags.pPause = 0;
-    ::SetEvent(m_hWake);
+    if (m_hThread != nullptr)
+        ::SetEvent(m_hWake);
 }
 
 void CRenderLoop::Park()
 {
-    if (m_bPark.exchange(1) != 0 || m_hThread == nullptr)
-        return;
-    ::SetEvent(m_hWake);
-    const HANDLE aHandles[] = {m_hParked, m_hThread};
-    ::WaitForMultipleObjects(2, aHandles, FALSE, INFINITE);
+    m_bPark = 1;
+    Request();
 }
 
 void CRenderLoop::Unpark()
 {
-    if (m_bPark.exchange(0) == 0 || m_hThread == nullptr)
+    m_bPark = 0;
+    if (m_hThread != nullptr)
+        ::SetEvent(m_hWake);
+}
+
+void CRenderLoop::Request()
+{
+    const uint32_t nRequest = ++m_nRequested;
+    if (m_hThread == nullptr)
         return;
     ::SetEvent(m_hWake);
+    // An answer to an earlier request may have set the event since: the number decides. A
+    // thread that has ended answers nothing more, and its handle ends the wait.
+    const HANDLE aHandles[] = {m_hAnswered, m_hThread};
+    while (static_cast<int32_t>(m_nAnswered - nRequest) < 0)
+        if (::WaitForMultipleObjects(2, aHandles, FALSE, INFINITE) != WAIT_OBJECT_0)
+            return;
 }
 
 unsigned __stdcall CRenderLoop::ThreadEntry(void* pThis)
@@ -159,6 +165,18 @@ unsigned __stdcall CRenderLoop::ThreadEntry(void* pThis)
     // Last: from here the window may tear down what the thread used.
     *pLoop->m_flags.pRunning = 0;
     return 0;
+}
+
+template <class Fn> void CRenderLoop::ForEachTarget(Fn fn)
+{
+    fn(m_targets.front());
+    // Only further engines swap: the first keeps the process-wide state as it is.
+    for (size_t i = 1; i < m_targets.size(); ++i)
+    {
+        SwapEngineGlobals(m_targets[i].globals);
+        fn(m_targets[i]);
+        SwapEngineGlobals(m_targets[i].globals);
+    }
 }
 
 void CRenderLoop::Run()
@@ -172,22 +190,40 @@ void CRenderLoop::Run()
     // lower the rate; a frame that took its whole period, or a hold, is followed at once by
     // the next and the schedule starts again from there.
     long long nDue = NowMs();
+    bool bHoldShown = false; // since the hold began, or this thread did
     while (*m_flags.pStop == 0)
     {
-        if (m_bPark == 0)
+        // The number first: what this pass does answers every request made before it.
+        const uint32_t nRequest = m_nRequested;
+        const bool bHold = *m_flags.pPause != 0;
+        const bool bPark = m_bPark != 0;
+        if (bHold && !bHoldShown)
         {
-            DrawFrame(m_targets.front());
-            // Only further engines swap: the first keeps the process-wide state as it is.
-            for (size_t i = 1; i < m_targets.size(); ++i)
-            {
-                SwapEngineGlobals(m_targets[i].globals);
-                DrawFrame(m_targets[i]);
-                SwapEngineGlobals(m_targets[i].globals);
-            }
+            // In place of the frame that was due; at once, too, when the hold begins parked.
+            ForEachTarget(
+                [&](STarget& target)
+                {
+                    if (!bPark)
+                        target.pEngine->Step();
+                    target.pOutput->ShowHold();
+                });
+            bHoldShown = true;
+        }
+        else if (!bHold && !bPark)
+        {
+            ForEachTarget([&](STarget& target) { DrawFrame(target); });
             ++m_nFrameCount;
         }
-        if (*m_flags.pPause != 0 || m_bPark != 0)
-            HoldHere();
+        bHoldShown = bHold && bHoldShown;
+        *m_flags.pPaused = bHold ? 1 : 0;
+        m_nAnswered = nRequest;
+        ::SetEvent(m_hAnswered);
+        if (bHold || bPark)
+        {
+            WaitAwhile(INFINITE);
+            nDue = NowMs();
+            continue;
+        }
         nDue += FRAME_MILLISECONDS;
         long long nNow = NowMs();
         if (nDue < nNow)
@@ -195,45 +231,17 @@ void CRenderLoop::Run()
         for (; nNow < nDue && *m_flags.pStop == 0; nNow = NowMs())
             WaitAwhile(static_cast<DWORD>(nDue - nNow));
     }
+    *m_flags.pPaused = 0;
     for (STarget& target : m_targets)
         target.pOutput->OnThreadEnd();
     if (bFineTimer)
         ::timeEndPeriod(TIMER_RESOLUTION_MILLISECONDS);
 }
 
-void CRenderLoop::HoldHere()
-{
-    while ((*m_flags.pPause != 0 || m_bPark != 0) && *m_flags.pStop == 0)
-    {
-        if (*m_flags.pPause != 0 && *m_flags.pPaused == 0)
-        {
-            *m_flags.pPaused = 1;
-            ::SetEvent(m_hHeld);
-        }
-        if (m_bPark != 0 && m_bParked == 0)
-        {
-            m_bParked = 1;
-            ::SetEvent(m_hParked);
-        }
-        if (*m_flags.pPause == 0)
-            *m_flags.pPaused = 0; // released while still parked
-        if (m_bPark == 0)
-            m_bParked = 0;
-        WaitAwhile(INFINITE);
-    }
-    *m_flags.pPaused = 0;
-    m_bParked = 0;
-}
-
 void CRenderLoop::DrawFrame(STarget& target)
 {
     if (!target.pEngine->Step())
         return;
-    if (*m_flags.pPause != 0)
-    {
-        target.pOutput->ShowHold();
-        return;
-    }
     const CFlameField& field = target.pEngine->GetFlameField();
     for (size_t y = 0; y < target.warmRows.size(); ++y)
         target.warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;

@@ -28,8 +28,13 @@ extern std::atomic<int> g_bPreviewRunning;      // 1 from the start until it has
 // drawn, on every output, since the engine then has nothing consistent to show. Further
 // (engine, output) pairs, one per other window, are drawn in turn by the same thread: engines
 // share process-wide state, which each further engine has a copy of swapped in around its turn.
-// Between frames the thread waits for messages rather than sleeping: under Wine a window's drawing
-// reaches the X server only when a thread of the process waits for messages.
+//
+// The hold and the park belong to this object, not to its thread: they outlast a Stop and a
+// Start, so that a thread started while a hold stands draws no frame and shows the hold. Every
+// Hold and Park is a numbered request; the thread answers the newest one it has read on every
+// pass, after acting on the hold and the park as they stood when it read the number, so a caller
+// waits only for a pass that began after its own call, whatever came between. The calls are
+// made from one thread, the window's.
 class CRenderLoop
 {
 public:
@@ -40,8 +45,8 @@ public:
     {
         std::atomic<int>* pStop;
         std::atomic<int>* pRunning;
-        std::atomic<int>* pPause;
-        std::atomic<int>* pPaused;
+        std::atomic<int>* pPause;  // the hold stands
+        std::atomic<int>* pPaused; // the thread has answered it and draws nothing
     };
     static const SFlags SAVER_FLAGS;
     static const SFlags PREVIEW_FLAGS;
@@ -51,15 +56,15 @@ public:
     CRenderLoop(const CRenderLoop&) = delete;
     CRenderLoop& operator=(const CRenderLoop&) = delete;
 
-    // Starts the thread on the engine and the output, which must outlive it. The flags are set
-    // before it runs, so that a stop or a hold asked for before it has run is not lost. FALSE
-    // when it cannot start; the running flag is then 0.
+    // Starts the thread on the engine and the output, which must outlive it; held or parked
+    // when a hold or a park stands. A stop or a hold asked for before it has run is not lost.
+    // FALSE when it cannot start; the running flag is then 0.
     BOOL Start(CVulkara& engine, IFrameOutput& output);
     // Asks the thread to leave and waits until it has ended. Does nothing when none runs.
     void Stop();
-    // Asks the thread to hold after its current frame and returns once it holds (or has ended).
+    // Holds the thread (now, or from its start) after its current frame, and returns once it
+    // draws no more and shows the hold (or has ended). The hold stands until Release.
     void Hold();
-    // Lets a holding thread go on.
     void Release();
     // Parking is a hold of its own, so that the display coming back does not end the hold of
     // a dialog nor the reverse: the thread draws nothing while parked. Park returns once the
@@ -75,8 +80,6 @@ public:
     // Frames the thread has drawn since it was first started (each pass over every pair).
     long GetFrameCount() const { return m_nFrameCount; }
 
-    bool IsStarted() const { return m_hThread != nullptr; }
-
 private:
     struct STarget
     {
@@ -88,21 +91,24 @@ private:
 
     static unsigned __stdcall ThreadEntry(void* pThis);
     void Run();
-    // Waits while a hold or the park lasts, acknowledging each as it starts.
-    void HoldHere();
+    // Numbers a request and waits until the thread has answered it or has ended.
+    void Request();
+    // Calls fn(target) for every pair in turn, each further one with its engine's state in.
+    template <class Fn> void ForEachTarget(Fn fn);
     void DrawFrame(STarget& target);
-    // Waits for the wake event, or messages, until nMilliseconds have passed.
+    // Between frames: a look at the messages and the wake event, then a sleep of
+    // nMilliseconds; INFINITE waits for the wake event or a message.
     void WaitAwhile(DWORD nMilliseconds);
 
     SFlags m_flags;
     std::atomic<int> m_bOwnPause{0};
     std::atomic<int> m_bOwnPaused{0};
     std::atomic<int> m_bPark{0};
-    std::atomic<int> m_bParked{0};
+    std::atomic<uint32_t> m_nRequested{0}; // the number of the newest Hold or Park
+    std::atomic<uint32_t> m_nAnswered{0};  // the newest number the thread has acted on
     std::atomic<long> m_nFrameCount{0};
     std::vector<STarget> m_targets; // the pair Start was given first
     HANDLE m_hThread = nullptr;
-    HANDLE m_hWake = nullptr;   // set to end a wait early: a stop, a release or an unpark
-    HANDLE m_hHeld = nullptr;   // set by the thread when it holds
-    HANDLE m_hParked = nullptr; // set by the thread when it parks
+    HANDLE m_hWake = nullptr;     // set to end a wait early: a stop, a request or a lifting
+    HANDLE m_hAnswered = nullptr; // set by the thread after each answer
 };

@@ -36,7 +36,8 @@ public:
         return false;
     }
 
-    // The last frame before the loop holds for a dialog.
+    // What the screen shows while the loop holds for a dialog: called in place of the frame
+    // that was due, or at once when the hold begins while the loop is parked.
     virtual void ShowHold() = 0;
     // Switches between the scene's colours and the system's, while the loop holds.
     virtual void UseSystemColours(bool /*bSystem*/) {}

@@ -1,23 +1,18 @@
 // The render loop on a real engine with an output that records what it is asked: the order of
-// start, hold and stop, and the rows the screen outputs send.
-#include "CChangedRows.h"
-#include "CDirectDrawOutput.h"
-#include "CGdiOutput.h"
+// start, hold, park and stop, on every interleaving of them.
 #include "CFrameSettings.h"
 #include "CRenderLoop.h"
 #include "CSaverSettings.h"
 #include "CVulkara.h"
 #include "EngineGlobals.h"
-#include "FlameKernels.h"
-#include "FrameRows.h"
+#include "IFrameOutput.h"
 #include "WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
+#include <memory>
+#include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace
@@ -29,7 +24,11 @@ const int kHeight = 48;
 class CRecordingOutput : public IFrameOutput
 {
 public:
-    void OnThreadStart() override { m_dwStartThread = ::GetCurrentThreadId(); }
+    void OnThreadStart() override
+    {
+        m_dwStartThread = ::GetCurrentThreadId();
+        m_bShowingHold = false;
+    }
     void OnThreadEnd() override
     {
         m_dwEndThread = ::GetCurrentThreadId();
@@ -40,9 +39,14 @@ public:
     {
         ::Sleep(m_nFrameMs);
         ++m_nFrames;
+        m_bShowingHold = false;
         return bRendered;
     }
-    void ShowHold() override { ++m_nHolds; }
+    void ShowHold() override
+    {
+        ++m_nHolds;
+        m_bShowingHold = true;
+    }
 
     std::vector<uint8_t> m_frame = std::vector<uint8_t>(kWidth * kHeight);
     DWORD m_nFrameMs = 0;
@@ -51,24 +55,25 @@ public:
     std::atomic<int> m_nEnded{0};
     std::atomic<int> m_nFrames{0};
     std::atomic<int> m_nHolds{0};
+    std::atomic<bool> m_bShowingHold{false}; // the last thing shown, since the thread started
 };
+
+bool InitEngine(CVulkara& engine)
+{
+    CSaverSettings settings;
+    for (int nIndex : {SETTING_SPARKLES_COUNT, SETTING_FIREWORK_COUNT, SETTING_FADE_SCREEN,
+                       SETTING_BACKGROUND_SOUND})
+        settings.SetInt(nIndex, 0);
+    return engine.Init(CFrameSettings(settings, kWidth, kHeight));
+}
 
 class RenderLoop : public testing::Test
 {
 protected:
-    RenderLoop()
-    {
-        CSaverSettings settings;
-        for (int nIndex : {SETTING_SPARKLES_COUNT, SETTING_FIREWORK_COUNT, SETTING_FADE_SCREEN,
-                           SETTING_BACKGROUND_SOUND})
-            settings.SetInt(nIndex, 0);
-        m_bEngineReady = m_engine.Init(CFrameSettings(settings, kWidth, kHeight));
-    }
-
     CRenderLoop::SFlags Flags() { return {&m_bStop, &m_bRunning, &m_bPause, &m_bPaused}; }
 
     CVulkara m_engine;
-    bool m_bEngineReady = false;
+    bool m_bEngineReady = InitEngine(m_engine);
     CRecordingOutput m_output;
     std::atomic<int> m_bStop{0}, m_bRunning{0}, m_bPause{0}, m_bPaused{0};
 };
@@ -131,6 +136,181 @@ TEST_F(RenderLoop, AHoldAskedBeforeTheFirstFrameParksTheThreadUntilReleased)
     EXPECT_EQ(m_output.m_nEnded.load(), 1);
 }
 
+// The hold belongs to the loop: a start while it stands draws no frame and shows the hold. A
+// hold that begins while the thread is parked is shown at once.
+TEST_F(RenderLoop, AHoldOutlastsARestartAndIsShownAtOnceWhenParked)
+{
+    ASSERT_TRUE(m_bEngineReady);
+    CRenderLoop loop(Flags());
+    ASSERT_TRUE(loop.Start(m_engine, m_output));
+    loop.Hold();
+    loop.Stop();
+    const int nFrames = m_output.m_nFrames.load();
+    m_output.m_bShowingHold = false;
+    ASSERT_TRUE(loop.Start(m_engine, m_output));
+    EXPECT_TRUE(PumpUntil([&] { return m_output.m_bShowingHold.load(); }, 3000));
+    PumpMessagesFor(200);
+    EXPECT_EQ(m_output.m_nFrames.load(), nFrames);
+    EXPECT_EQ(m_bPaused.load(), 1);
+    loop.Release();
+    EXPECT_TRUE(PumpUntil([&] { return m_output.m_nFrames.load() > nFrames; }, 3000));
+
+    loop.Park();
+    EXPECT_FALSE(m_output.m_bShowingHold.load());
+    loop.Hold();
+    EXPECT_TRUE(m_output.m_bShowingHold.load());
+}
+
+// Calls in a random order, as fast as one thread makes them, with the process on one processor,
+// so that the loop's thread runs only where the calls and the scheduler let it: every call
+// returns before the deadline, a hold or a park that has returned keeps every frame off the
+// screen until it is lifted, and a hold that has returned is shown, even one that began parked
+// or before a start. A fault found is noted and the calls go on, so that a hang still shows.
+class CHammer
+{
+public:
+    explicit CHammer(unsigned nSeed) : m_random(nSeed) {}
+    bool Init() { return InitEngine(m_engine); }
+    static DWORD WINAPI Entry(void* pThis)
+    {
+        static_cast<CHammer*>(pThis)->Run();
+        return 0;
+    }
+
+    static constexpr int CALLS = 4000;
+    static constexpr DWORD CALLS_MILLISECONDS = 3000; // fewer calls when a slow machine is slower
+    CVulkara m_engine;
+    CRecordingOutput m_output;
+    std::string m_strFault;
+    std::atomic<int> m_nCalls{0};
+    std::atomic<const char*> m_pszCall{""}; // the call in progress or last made
+
+private:
+    enum ECall
+    {
+        HOLD,
+        PARK,
+        RELEASE,
+        UNPARK,
+        STOP,
+        START,
+        YIELD
+    };
+    static constexpr const char* NAMES[] = {"Hold", "Park",  "Release",       "Unpark",
+                                            "Stop", "Start", "SwitchToThread"};
+    // How often each call comes: the hold most, as the password dialog makes it.
+    static constexpr ECall MIX[] = {HOLD,    HOLD,    HOLD,    HOLD,   HOLD,   PARK, PARK,  RELEASE,
+                                    RELEASE, RELEASE, RELEASE, UNPARK, UNPARK, STOP, START, YIELD};
+
+    void Run()
+    {
+        const DWORD dwStart = ::GetTickCount();
+        bool bStarted = false, bHeld = false, bParked = false;
+        int nStill = -1; // the frames shown when a hold or a park returned, while one stands
+        for (int i = 0; i < CALLS && ::GetTickCount() - dwStart < CALLS_MILLISECONDS; ++i)
+        {
+            if (nStill >= 0 && m_output.m_nFrames.load() != nStill)
+                Fault("a frame was drawn while held or parked");
+            const ECall call = MIX[m_random() % (sizeof(MIX) / sizeof(MIX[0]))];
+            m_pszCall = NAMES[call];
+            switch (call)
+            {
+            case HOLD:
+                m_loop.Hold();
+                bHeld = true;
+                break;
+            case PARK:
+                m_loop.Park();
+                bParked = true;
+                break;
+            case RELEASE:
+                m_loop.Release();
+                bHeld = false;
+                break;
+            case UNPARK:
+                m_loop.Unpark();
+                bParked = false;
+                break;
+            case STOP:
+                m_loop.Stop();
+                bStarted = false;
+                break;
+            case START:
+                bStarted = m_loop.Start(m_engine, m_output) || bStarted;
+                break;
+            case YIELD:
+                ::SwitchToThread();
+                break;
+            }
+            ++m_nCalls;
+            const bool bAnswered = call == HOLD || call == PARK; // they wait for the thread
+            if (bAnswered)
+            {
+                nStill = m_output.m_nFrames.load();
+                if (bStarted && bHeld && !m_output.m_bShowingHold.load())
+                    Fault("a hold returned before it was shown");
+            }
+            if (!bHeld && !bParked)
+                nStill = -1;
+        }
+        // Lifted, the frames flow again.
+        m_loop.Release();
+        m_loop.Unpark();
+        const int nFrames = m_output.m_nFrames.load();
+        if (!bStarted && !m_loop.Start(m_engine, m_output))
+            return Fault("no start");
+        for (DWORD dwWait = ::GetTickCount(); m_output.m_nFrames.load() <= nFrames;)
+            if (::GetTickCount() - dwWait > 3000)
+                return Fault("no frames after the last release");
+            else
+                ::Sleep(10);
+        m_loop.Stop();
+    }
+    void Fault(const char* pszWhat)
+    {
+        if (m_strFault.empty())
+            m_strFault = std::string(pszWhat) + " after " + std::to_string(m_nCalls.load()) +
+                         " calls, the last " + m_pszCall.load();
+    }
+
+    std::mt19937 m_random;
+    std::atomic<int> m_bStop{0}, m_bRunning{0};
+    CRenderLoop m_loop{{&m_bStop, &m_bRunning, nullptr, nullptr}};
+};
+
+TEST_F(RenderLoop, AnswersEveryInterleavingOfItsCallsOnOneProcessor)
+{
+    constexpr DWORD DEADLINE_MILLISECONDS = 20000;
+    const unsigned nSeed = static_cast<unsigned>(::GetTickCount());
+    SCOPED_TRACE("seed " + std::to_string(nSeed));
+    // Left to the process if a call never returns: its threads may still use it.
+    auto pHammer = std::make_unique<CHammer>(nSeed);
+    ASSERT_TRUE(pHammer->Init());
+
+    DWORD_PTR nProcessMask = 0, nSystemMask = 0;
+    ASSERT_TRUE(::GetProcessAffinityMask(::GetCurrentProcess(), &nProcessMask, &nSystemMask));
+    ASSERT_TRUE(
+        ::SetProcessAffinityMask(::GetCurrentProcess(), nProcessMask & (~nProcessMask + 1)));
+    HANDLE hThread = ::CreateThread(nullptr, 0, &CHammer::Entry, pHammer.get(), 0, nullptr);
+    ASSERT_NE(hThread, nullptr);
+    const DWORD dwWait = ::WaitForSingleObject(hThread, DEADLINE_MILLISECONDS);
+    ::SetProcessAffinityMask(::GetCurrentProcess(), nProcessMask);
+    if (dwWait != WAIT_OBJECT_0)
+    {
+        ::TerminateThread(hThread, 1);
+        ADD_FAILURE() << "no answer within " << DEADLINE_MILLISECONDS << " ms after "
+                      << pHammer->m_nCalls.load() << " calls, in " << pHammer->m_pszCall.load()
+                      << "; " << pHammer->m_strFault;
+        static_cast<void>(pHammer.release());
+    }
+    else
+    {
+        EXPECT_EQ(pHammer->m_strFault, "");
+        EXPECT_GT(pHammer->m_nCalls.load(), 500); // enough calls to mean something
+    }
+    ::CloseHandle(hThread);
+}
+
 // Further pairs are drawn by the same thread, each engine with its own copy of the process-wide
 // state: the first engine alone advances the process's frame count.
 TEST_F(RenderLoop, FurtherPairsShareTheThreadAndKeepTheirOwnEngineState)
@@ -163,299 +343,4 @@ TEST_F(RenderLoop, FurtherPairsShareTheThreadAndKeepTheirOwnEngineState)
     EXPECT_EQ(secondOutput.m_nEnded.load(), 1);
 }
 
-// Rows go out when warm now or warm last frame; the first frame, and one after an invalidation,
-// go out whole.
-TEST(ChangedRows, SendsRowsWarmNowOrLastTime)
-{
-    const int nHeight = 6;
-    struct Case
-    {
-        const char* pszWarm; // '1': warm
-        bool bInvalidate;
-        const char* pszSent;
-    };
-    const Case cases[] = {
-        {"000000", false, "111111"}, // first frame: whole
-        {"000000", false, "000000"}, // black and black: nothing
-        {"001100", false, "001100"}, //
-        {"000100", false, "001100"}, // row 2 turned black: sent once more
-        {"000100", false, "000100"}, //
-        {"000000", false, "000100"}, //
-        {"000000", false, "000000"}, //
-        {"100001", true, "111111"},  // invalidated: whole
-        {"000000", false, "100001"},
-    };
-    CChangedRows rows;
-    rows.Reset(nHeight);
-    int nFrame = 0;
-    for (const Case& c : cases)
-    {
-        std::vector<uint8_t> warm(nHeight);
-        for (int y = 0; y < nHeight; ++y)
-            warm[y] = c.pszWarm[y] == '1';
-        if (c.bInvalidate)
-            rows.InvalidateAll();
-        const bool bAny = rows.Update(warm.data());
-        std::string strSent;
-        for (int y = 0; y < nHeight; ++y)
-            strSent += rows.IsChanged(y) ? '1' : '0';
-        EXPECT_EQ(strSent, c.pszSent) << "frame " << nFrame;
-        EXPECT_EQ(bAny, strSent.find('1') != std::string::npos) << "frame " << nFrame;
-        ++nFrame;
-    }
-
-    // Runs are cut at the band size.
-    std::vector<uint8_t> warm = {1, 1, 1, 1, 1, 0};
-    rows.InvalidateAll();
-    rows.Update(warm.data());
-    std::vector<std::pair<int, int>> runs;
-    rows.ForEachRun(4, [&](int nTop, int nRows) { runs.emplace_back(nTop, nRows); });
-    EXPECT_EQ(runs, (std::vector<std::pair<int, int>>{{0, 4}, {4, 2}}));
-}
-
-// By chunks: a chunk goes out when flagged now or last frame, a frame after an invalidation
-// goes out whole; rows that are not a whole number of overlay groups also send the first
-// chunk under a changed last chunk.
-TEST(ChangedRows, SendsChunksWarmNowOrLastTime)
-{
-    struct Case
-    {
-        int nWidth;
-        const char* pszHot; // per row, '1' for a flagged chunk; rows split by '|'
-        bool bInvalidate;
-        const char* pszSent;
-    };
-    const Case cases[] = {
-        {200, "0000|0000", false, "1111|1111"}, // first frame: whole
-        {200, "0000|0000", false, "0000|0000"},
-        {200, "0110|0001", false, "0110|0001"},
-        {200, "0100|0000", false, "0110|0001"}, // turned cold: sent once more
-        {200, "0100|0000", false, "0100|0000"}, // then not
-        {200, "0000|0000", true, "1111|1111"},  // after a hold or a dropped frame: whole
-        {130, "000|000", false, "111|111"},
-        {130, "001|000", false, "001|100"}, // the group at row 1's start begins in row 0
-        {192, "000|000", false, "111|111"},
-        {192, "001|000", false, "001|000"},
-    };
-    CChangedRows rows;
-    int nLastWidth = 0;
-    int nCase = 0;
-    for (const Case& c : cases)
-    {
-        const std::string strHot = c.pszHot;
-        const int nChunks = static_cast<int>(strHot.find('|'));
-        const int nHeight = static_cast<int>(strHot.size() + 1) / (nChunks + 1);
-        if (c.nWidth != nLastWidth)
-            rows.Reset(c.nWidth, nHeight);
-        nLastWidth = c.nWidth;
-        std::vector<uint64_t> hot(static_cast<size_t>(nHeight), 0); // one word per row here
-        for (int y = 0; y < nHeight; ++y)
-            for (int k = 0; k < nChunks; ++k)
-                if (strHot[static_cast<size_t>(y * (nChunks + 1) + k)] == '1')
-                    hot[static_cast<size_t>(y)] |= uint64_t{1} << k;
-        if (c.bInvalidate)
-            rows.InvalidateAll();
-        const bool bAny = rows.UpdateChunks(hot.data());
-        std::string strSent;
-        for (int y = 0; y < nHeight; ++y)
-        {
-            for (int k = 0; k < nChunks; ++k)
-                strSent += rows.IsChunkChanged(y, k) ? '1' : '0';
-            if (y + 1 < nHeight)
-                strSent += '|';
-        }
-        EXPECT_EQ(strSent, c.pszSent) << "case " << nCase;
-        EXPECT_EQ(bAny, strSent.find('1') != std::string::npos) << "case " << nCase;
-        ++nCase;
-    }
-}
-
-// Rectangles: the runs of changed rows, each cut at the row limit, hold the union of their
-// rows' chunks, runs apart by no more than the gap merged, the last chunk cut at the width.
-TEST(ChangedRows, CoversChangedChunksWithFewRectangles)
-{
-    const int nWidth = 600; // ten chunks, the last of 24 pixels
-    CChangedRows rows;
-    rows.Reset(nWidth, 5);
-    std::vector<uint64_t> hot(5, 0);
-    rows.UpdateChunks(hot.data()); // the first frame is whole
-    rows.UpdateChunks(hot.data());
-    hot = {0b0000000011, 0b0000001000, 0, 0b1000000001, 0b1000000000};
-    rows.UpdateChunks(hot.data());
-    using Rects = std::vector<std::vector<int>>;
-    auto collect = [&](int nMaxRows, int nGap)
-    {
-        Rects rects;
-        rows.ForEachRect(nMaxRows, nGap,
-                         [&](int x, int y, int w, int h) {
-                             rects.push_back({x, y, w, h});
-                         });
-        return rects;
-    };
-    EXPECT_EQ(collect(8, 0),
-              (Rects{{0, 0, 128, 2}, {192, 0, 64, 2}, {0, 3, 64, 2}, {576, 3, 24, 2}}));
-    EXPECT_EQ(collect(8, 1), (Rects{{0, 0, 256, 2}, {0, 3, 64, 2}, {576, 3, 24, 2}}));
-    EXPECT_EQ(collect(1, 9),
-              (Rects{{0, 0, 128, 1}, {192, 1, 64, 1}, {0, 3, 600, 1}, {576, 4, 24, 1}}));
-}
-
-// The GDI output on a window at the display's own size (no mode change): what it sends, from
-// its own bitmap and from the engine's memory, and of a frame of half the size stretched over
-// the window, where each chunk covers twice the pixels each way. The frames are drawn as the
-// engine draws them, every pixel, with the hot chunk in a colour of its own in each frame.
-TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
-{
-    const int nWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const int nHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, nWidth, nHeight,
-                                  nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(hWnd, nullptr);
-    std::vector<PALETTEENTRY> palette(256);
-    const struct
-    {
-        bool bInPlace;
-        int k; // screen pixels an engine pixel, each way
-    } cases[] = {{false, 1}, {true, 1}, {true, 2}};
-    for (const auto& c : cases)
-    {
-        const bool bInPlace = c.bInPlace;
-        const int k = c.k;
-        SCOPED_TRACE(testing::Message() << (bInPlace ? "in place" : "rendered") << ", " << k
-                                        << " screen pixels an engine pixel");
-        CGdiOutput output;
-        const int nFrameWidth = nWidth / k, nFrameHeight = nHeight / k;
-        ASSERT_TRUE(k == 1 ? output.Create(hWnd, nWidth, nHeight, palette.data())
-                           : output.CreateStretched(hWnd, nFrameWidth, nFrameHeight, nWidth,
-                                                    nHeight, palette.data()));
-        const int nWords = FlameHotWordsPerRow(nFrameWidth);
-        std::vector<uint8_t> warm(nFrameHeight, 0);
-        std::vector<uint64_t> hot(static_cast<size_t>(nFrameHeight) * nWords, 0);
-        auto setHot = [&](int y, bool bHot)
-        {
-            hot[static_cast<size_t>(y) * nWords] = bHot ? 2 : 0; // the second chunk
-            warm[y] = bHot;
-        };
-        using Rects = std::vector<std::vector<LONG>>;
-        // A rectangle of the frame as the window shows it.
-        auto shown = [k](LONG x0, LONG y0, LONG x1, LONG y1) {
-            return std::vector<LONG>{k * x0, k * y0, k * x1, k * y1};
-        };
-        uint8_t nColour = 0;
-        std::vector<uint8_t> own(static_cast<size_t>(nFrameWidth) * nFrameHeight);
-        auto frame = [&]
-        {
-            ++nColour;
-            auto draw = [&](uint8_t* pBits)
-            {
-                for (int y = 0; y < nFrameHeight; ++y)
-                    for (int x = 0; x < nFrameWidth; ++x)
-                        pBits[static_cast<size_t>(y) * nFrameWidth + x] =
-                            warm[y] && x >= 64 && x < 128 ? nColour : 0;
-            };
-            if (bInPlace)
-            {
-                EXPECT_TRUE(output.ShowsFramesInPlace());
-                draw(own.data());
-                output.ShowInPlace(own.data(), warm.data(), hot.data());
-            }
-            else if (uint8_t* pBits = output.BeginFrame(warm.data(), hot.data()))
-            {
-                draw(pBits);
-                EXPECT_TRUE(output.EndFrame(true));
-            }
-            Rects rects;
-            for (const RECT& rc : output.GetLastRects())
-                rects.push_back({rc.left, rc.top, rc.right, rc.bottom});
-            return rects;
-        };
-        auto whole = [&]
-        {
-            const Rects rects = frame();
-            int nCovered = 0;
-            for (const auto& rc : rects)
-            {
-                EXPECT_EQ(rc[0], 0);
-                EXPECT_EQ(rc[2], nWidth);
-                EXPECT_EQ(rc[1], nCovered);
-                nCovered = rc[3];
-            }
-            return nCovered == nHeight;
-        };
-
-        EXPECT_TRUE(whole());
-        EXPECT_EQ(frame(), Rects{});
-        setHot(10, true);
-        setHot(11, true);
-        EXPECT_EQ(frame(), (Rects{shown(64, 10, 128, 12)}));
-        setHot(10, false);
-        EXPECT_EQ(frame(), (Rects{shown(64, 10, 128, 12)}));
-        setHot(11, false);
-        EXPECT_EQ(frame(), (Rects{shown(64, 11, 128, 12)}));
-        EXPECT_EQ(frame(), Rects{});
-        setHot(20, true);
-        EXPECT_EQ(frame(), (Rects{shown(64, 20, 128, 21)}));
-        output.ShowHold();
-        EXPECT_TRUE(whole());
-        output.OnThreadEnd();
-    }
-    ::DestroyWindow(hWnd);
-}
-
-// An 8-bit surface whose rows are wider than the frame: every row lands at the pitch, the bytes
-// past the frame's width stay as they were, and a frame with no changed row takes no lock.
-TEST(DirectDrawOutput, HonoursThePitch)
-{
-    LPDIRECTDRAW lpDD = nullptr;
-    ASSERT_EQ(::DirectDrawCreate(nullptr, &lpDD, nullptr), DD_OK);
-    ASSERT_EQ(lpDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
-    const int nWidth = 13, nHeight = 5;
-    DDSURFACEDESC ddsd = {};
-    ddsd.dwSize = sizeof(ddsd);
-    ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    ddsd.dwWidth = nWidth;
-    ddsd.dwHeight = nHeight;
-    ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    ddsd.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-    ddsd.ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
-    ddsd.ddpfPixelFormat.dwRGBBitCount = 8;
-    LPDIRECTDRAWSURFACE lpSurface = nullptr;
-    ASSERT_EQ(lpDD->CreateSurface(&ddsd, &lpSurface, nullptr), DD_OK);
-
-    // Fill the whole surface, padding included, with a marker.
-    DDSURFACEDESC lock = {};
-    lock.dwSize = sizeof(lock);
-    ASSERT_EQ(lpSurface->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
-    const long lPitch = lock.lPitch;
-    ASSERT_GT(lPitch, nWidth) << "the surface's rows are packed; nothing to test";
-    std::memset(lock.lpSurface, 0xEE, static_cast<size_t>(lPitch) * nHeight);
-    lpSurface->Unlock(lock.lpSurface);
-
-    {
-        CDirectDrawOutput output;
-        output.Attach(lpSurface, nWidth, nHeight); // released with the output
-        std::vector<uint8_t> warm(nHeight, 1);
-        uint8_t* pFrame = output.BeginFrame(warm.data(), nullptr);
-        ASSERT_NE(pFrame, nullptr);
-        for (int i = 0; i < nWidth * nHeight; ++i)
-            pFrame[i] = static_cast<uint8_t>(i);
-        EXPECT_TRUE(output.EndFrame(true));
-
-        ASSERT_EQ(lpSurface->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
-        const uint8_t* pSurface = static_cast<const uint8_t*>(lock.lpSurface);
-        int nWrong = 0;
-        for (int y = 0; y < nHeight; ++y)
-            for (int x = 0; x < lPitch; ++x)
-                if (pSurface[y * lPitch + x] != (x < nWidth ? y * nWidth + x : 0xEE))
-                    ++nWrong;
-        EXPECT_EQ(nWrong, 0);
-        lpSurface->Unlock(lock.lpSurface);
-
-        // Rows warm last time go once more; then cold frames need no frame at all.
-        std::vector<uint8_t> cold(nHeight, 0);
-        ASSERT_NE(output.BeginFrame(cold.data(), nullptr), nullptr);
-        EXPECT_TRUE(output.EndFrame(true));
-        EXPECT_EQ(output.BeginFrame(cold.data(), nullptr), nullptr);
-    }
-    lpDD->Release();
-}
 } // namespace
