@@ -89,9 +89,7 @@ void CRenderLoop::AddTarget(CVulkara& engine, IFrameOutput& output)
         return;
     if (m_targets.empty())
         m_targets.push_back({nullptr, nullptr, {}, {}}); // the place of Start's pair
-    SEngineGlobals globals;
-    globals.pActiveEngine = &engine;
-    m_targets.push_back({&engine, &output, {}, globals});
+    m_targets.push_back({&engine, &output, {}, {}});
 }
 
 void CRenderLoop::ClearExtraTargets()

@@ -87,7 +87,6 @@ bool CVulkara::Init(const ISettingsReader& settings)
     m_nFireBallInFireWorkMax = std::min(m_nFireBallInFireWorkMax, MAX_BURST_SIZE);
     m_nFireBallInFireWorkMin = std::min(m_nFireBallInFireWorkMin, MAX_BURST_SIZE);
 
-    g_pActiveEngine = this;
     if (!IsFrameSizeUsable(m_nWidth, m_nHeight) || !Allocate())
     {
         m_bBackgroundSound = false; // it has not started yet
@@ -181,8 +180,6 @@ void CVulkara::Free()
     m_nFireBallInFireWorkMin = 0;
     m_nFadeScreen = 0;
 
-    CVulkara* pThis = this;
-    g_pActiveEngine.compare_exchange_strong(pThis, nullptr);
 }
 
 bool CVulkara::LoadPalette(PaletteEntry aPalette[PALETTE_SIZE])

@@ -2,11 +2,8 @@
 
 #include <atomic>
 
-class CVulkara;
-
 // State shared by every engine of the process. Only one engine animates at a time, but
 // engines are created on one thread and stepped on another, so every access is atomic.
-extern std::atomic<CVulkara*> g_pActiveEngine; // the engine initialised last, until destroyed
 extern std::atomic<int> g_nFrame;              // steps completed in this process, saturating
 extern std::atomic<int> g_nSeedPhase;          // 0..6 within the current seed transition
 extern std::atomic<int> g_nSeedDepth;          // recursion level of the seed generator
@@ -18,7 +15,6 @@ void ResetEngineGlobals();
 // turn: each runs with its own frame count and seed line as if it were alone.
 struct SEngineGlobals
 {
-    CVulkara* pActiveEngine = nullptr;
     int nFrame = 0;
     int nSeedPhase = 0;
     int nSeedDepth = 0;
