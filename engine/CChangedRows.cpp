@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+namespace
+{
+// The overlay shifts the desktop under four pixels by the heat of the first, in groups that
+// start at multiples of four pixels of the whole frame.
+constexpr int OVERLAY_GROUP = 4;
+} // namespace
+
 void CChangedRows::Reset(int nHeight)
 {
     m_nWidth = 0;
@@ -47,13 +54,7 @@ bool CChangedRows::UpdateChunks(const uint64_t* pHotChunks)
 {
     const size_t nWords = static_cast<size_t>(m_nWords);
     const int nHeight = GetHeight();
-    // The overlay takes a group of four pixels' shift from its first pixel; when the rows are
-    // not a whole number of groups, a row's first pixels may belong to a group that starts in
-    // the last chunk of the row above.
-    const bool bGroupsStraddle = m_nWidth % 4 != 0;
-    const int nLast = m_nChunks - 1;
     bool bAny = false;
-    bool bAboveLastChanged = false;
     for (int y = 0; y < nHeight; ++y)
     {
         const size_t nRow = static_cast<size_t>(y) * nWords;
@@ -66,18 +67,37 @@ bool CChangedRows::UpdateChunks(const uint64_t* pHotChunks)
             m_changedChunks[nRow + w] = nChanged;
             nRowBits |= nChanged;
         }
-        if (bGroupsStraddle && bAboveLastChanged)
-        {
-            m_changedChunks[nRow] |= 1;
-            nRowBits = 1;
-        }
-        bAboveLastChanged = IsChunkChanged(y, nLast);
         m_changed[static_cast<size_t>(y)] = nRowBits != 0 ? 1 : 0;
         bAny = bAny || nRowBits != 0;
     }
+    if (!m_bAll && m_nWidth % OVERLAY_GROUP != 0)
+        AddGroupTails();
     m_bWasWhole = m_bAll;
     m_bAll = false;
-    return bAny;
+    return bAny; // a tail follows a changed chunk
+}
+
+void CChangedRows::AddGroupTails()
+{
+    // Rows that are not a whole number of groups have groups that begin in one chunk and end
+    // in the next, or in the row below: the pixels after a changed chunk up to the next group
+    // change with it. From the frame's end back, so that a chunk marked here is already past.
+    const int nCount = m_nWidth * GetHeight();
+    for (int y = GetHeight() - 1; y >= 0; --y)
+        for (int c = m_nChunks - 1; c >= 0; --c)
+        {
+            if (!IsChunkChanged(y, c))
+                continue;
+            const int nEnd = y * m_nWidth + std::min((c + 1) * FLAME_CHUNK, m_nWidth);
+            for (int p = nEnd; p % OVERLAY_GROUP != 0 && p < nCount; ++p)
+            {
+                const int yTail = p / m_nWidth;
+                const int nChunk = p % m_nWidth / FLAME_CHUNK;
+                m_changedChunks[static_cast<size_t>(yTail) * static_cast<size_t>(m_nWords) +
+                                static_cast<size_t>(nChunk / 64)] |= uint64_t{1} << (nChunk % 64);
+                m_changed[static_cast<size_t>(yTail)] = 1;
+            }
+        }
 }
 
 void CChangedRows::KeepDiffering(const uint8_t* pFrame, uint8_t* pShown)

@@ -24,7 +24,8 @@ public:
     // Takes the warm rows (nonzero per row) of the frame to come; true when any row changed.
     bool Update(const uint8_t* pWarmRows);
     // Takes the chunk flags of the frame to come, as the flame field keeps them (a row's words
-    // one after the other, top row first); true when any chunk changed.
+    // one after the other, top row first); true when any chunk changed. The chunks that hold
+    // the ends of the overlay's groups begun in a changed chunk count as changed too.
     bool UpdateChunks(const uint64_t* pHotChunks);
 
     bool IsChanged(int y) const { return m_changed[static_cast<size_t>(y)] != 0; }
@@ -79,6 +80,7 @@ public:
     void KeepDiffering(const uint8_t* pFrame, uint8_t* pShown);
 
 private:
+    void AddGroupTails();
     const uint64_t* ChangedWords(int y) const
     {
         return m_changedChunks.data() + static_cast<size_t>(y) * static_cast<size_t>(m_nWords);

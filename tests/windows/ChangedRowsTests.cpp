@@ -1,9 +1,11 @@
 // Which parts of a frame go to the screen: rows or chunks warm now or last time, and the
 // rectangles that cover them.
 #include "CChangedRows.h"
+#include "FlameKernels.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -146,4 +148,51 @@ TEST(ChangedRows, CoversChangedChunksWithFewRectangles)
               (Rects{{0, 0, 128, 1}, {192, 1, 64, 1}, {0, 3, 600, 1}, {576, 4, 24, 1}}));
 }
 
+// Overlay frames as the engine composes them, heat only in flagged chunks: every pixel that
+// differs from the frame before lies in a chunk that goes out, at widths whose rows are not a
+// whole number of the overlay's four-pixel groups too.
+TEST(ChangedRows, SendsEveryPixelTheOverlayChanged)
+{
+    std::mt19937 random(19);
+    for (int nWidth : {64, 66, 130, 193, 258, 321})
+    {
+        const int nHeight = 5;
+        const size_t nCount = static_cast<size_t>(nWidth) * nHeight;
+        const int nChunks = FlameChunksPerRow(nWidth);
+        const int nWords = FlameHotWordsPerRow(nWidth);
+        std::vector<uint8_t> desktop(nCount + OVERLAY_READ_AHEAD);
+        for (uint8_t& b : desktop)
+            b = static_cast<uint8_t>(random() % 8); // a grey of the colour group
+        std::vector<uint8_t> flame(nCount), shown(nCount), frame(nCount);
+        CChangedRows rows;
+        rows.Reset(nWidth, nHeight);
+        int nMissed = 0;
+        for (int nFrame = 0; nFrame < 60; ++nFrame)
+        {
+            std::vector<uint64_t> hot(static_cast<size_t>(nHeight) * nWords, 0);
+            std::fill(flame.begin(), flame.end(), 0);
+            for (int y = 0; y < nHeight; ++y)
+                for (int c = 0; c < nChunks; ++c)
+                {
+                    if (random() % 3 != 0)
+                        continue;
+                    hot[static_cast<size_t>(y) * nWords + c / 64] |= uint64_t{1} << (c % 64);
+                    for (int x = c * FLAME_CHUNK; x < std::min(nWidth, (c + 1) * FLAME_CHUNK); ++x)
+                        flame[static_cast<size_t>(y) * nWidth + x] = static_cast<uint8_t>(random());
+                }
+            ComposeOverlayFrame(frame.data(), flame.data(), desktop.data(), nWidth, nHeight,
+                                hot.data());
+            rows.UpdateChunks(hot.data());
+            for (int y = 0; y < nHeight; ++y)
+                for (int x = 0; x < nWidth; ++x)
+                {
+                    const size_t i = static_cast<size_t>(y) * nWidth + x;
+                    if (rows.IsChunkChanged(y, x / FLAME_CHUNK))
+                        shown[i] = frame[i];
+                    nMissed += shown[i] != frame[i] ? 1 : 0;
+                }
+        }
+        EXPECT_EQ(nMissed, 0) << "width " << nWidth;
+    }
+}
 } // namespace
