@@ -25,7 +25,7 @@ public:
     BOOL Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* pScene,
                 const PALETTEENTRY* pSystem);
     // Draws on a surface made elsewhere (with its palette already attached), released with
-    // this object.
+    // this object. Kept for the tests: no display mode of theirs gives rows wider than a frame.
     void Attach(LPDIRECTDRAWSURFACE lpSurface, int nWidth, int nHeight);
 
     LPDIRECTDRAWSURFACE GetPrimarySurface() const { return m_lpDDSPrimary; }

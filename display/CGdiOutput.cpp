@@ -13,8 +13,7 @@ namespace
 // runs cut at gaps of two chunks, though it sends more pixels.
 constexpr int GAP_CHUNKS = 16;
 // Rows sent at most in one call: a band of the changed rows, with the union of their changed
-// chunks. The frame is not compared with the one the screen shows: in the running saver a pass
-// over the frame for it cost more than sending the flagged chunks that did not change.
+// chunks.
 constexpr int BAND_ROWS = 32;
 } // namespace
 
@@ -126,7 +125,6 @@ bool CGdiOutput::NoteFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks)
         m_nFramesToFull = FULL_FRAME_INTERVAL;
         ReleaseDC();
     }
-    m_lastRects.clear();
     return pHotChunks != nullptr ? m_changed.UpdateChunks(pHotChunks) : m_changed.Update(pWarmRows);
 }
 
@@ -174,7 +172,6 @@ bool CGdiOutput::SendRect(const uint8_t* pFrame, int x, int nTop, int nWidth, in
 {
     if (!m_scaler.IsConfigured())
     {
-        m_lastRects.push_back(RECT{x, nTop, x + nWidth, nTop + nRows});
         return SetScreenPixelsRect(m_hDC, x, nTop, nWidth, nRows, pFrame, m_nWidth, m_colours,
                                    m_scratch.data());
     }
@@ -183,7 +180,6 @@ bool CGdiOutput::SendRect(const uint8_t* pFrame, int x, int nTop, int nWidth, in
                      m_scaler.GetDestColumn(x + nWidth), m_scaler.GetDestRow(nTop + nRows)};
     if (rc.left == rc.right || rc.top == rc.bottom)
         return true; // shrunk away
-    m_lastRects.push_back(rc);
     m_scaler.ScaleColours(pFrame, x, nTop, x + nWidth, nTop + nRows, m_colours, m_scratch.data(),
                           rc.right - rc.left);
     return SetScreenPixels(m_hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,

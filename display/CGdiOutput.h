@@ -9,11 +9,12 @@
 #include <cstdint>
 #include <vector>
 
-// An 8-bit frame copied into the window as 32-bit pixels, with the display's resolution changed
-// to the frame's, or stretched over the window. Only the 64-pixel chunks of the frame that may
-// have changed go to the screen, as rectangles in bands of a bounded size, through a device
-// context that the drawing thread takes and gives back. A frame the engine keeps itself is
-// read where it lies.
+// An 8-bit frame copied into the window as 32-bit pixels: at the window's size, with the
+// display's resolution set to it when asked (Create), or stretched over the window
+// (CreateStretched), which leaves the display alone. Only the 64-pixel chunks of the frame
+// that may have changed go to the screen, as rectangles in bands of a bounded size, through a
+// device context that the drawing thread takes and gives back. A frame the engine keeps
+// itself is read where it lies.
 class CGdiOutput : public IFrameOutput
 {
 public:
@@ -47,9 +48,6 @@ public:
     void ShowHold() override { m_changed.InvalidateAll(); }
     void RestoreDisplay() override;
 
-    // The rectangles of the window the last frame sent.
-    const std::vector<RECT>& GetLastRects() const { return m_lastRects; }
-
 private:
     BOOL CreateBitmap(const PALETTEENTRY* pScene);
     // The window's device context for the drawing thread; false while there is none.
@@ -74,7 +72,6 @@ private:
     std::vector<uint32_t> m_scratch; // one band of screen pixels
     HDC m_hDC = nullptr;
     CChangedRows m_changed;
-    std::vector<RECT> m_lastRects;
     CFrameScaler m_scaler;        // configured when stretching
     std::vector<uint8_t> m_shown; // when stretching, the frame the screen shows
 };

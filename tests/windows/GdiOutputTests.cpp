@@ -1,6 +1,8 @@
 // The GDI output on a real window: what reaches the screen, frame after frame.
 #include "CGdiOutput.h"
 #include "FlameKernels.h"
+#include "ScreenCapture.h"
+#include "WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,43 @@ namespace
 // its own bitmap and from the engine's memory, and of a frame of half the size stretched over
 // the window, where each chunk covers twice the pixels each way. The frames are drawn as the
 // engine draws them, every pixel, with the hot chunk in a colour of its own in each frame.
+// Before each frame the window is painted in a colour the scene does not have: what the screen
+// then shows of the scene is what the frame sent, read back as rectangles of the rows' runs.
+using Rects = std::vector<std::vector<LONG>>; // left, top, right, bottom
+
+Rects SentRects(const CScreenImage& image, COLORREF mark)
+{
+    const uint32_t nMark = GetRValue(mark) << 16 | GetGValue(mark) << 8 | GetBValue(mark);
+    Rects rects;
+    std::vector<size_t> open; // the rectangles that reached the row above
+    for (int y = 0; y < image.nHeight; ++y)
+    {
+        std::vector<size_t> reached;
+        for (int x = 0; x < image.nWidth;)
+        {
+            if (image.At(x, y) == nMark)
+            {
+                ++x;
+                continue;
+            }
+            int xEnd = x;
+            while (xEnd < image.nWidth && image.At(xEnd, y) != nMark)
+                ++xEnd;
+            size_t i = 0;
+            while (i < open.size() && (rects[open[i]][0] != x || rects[open[i]][2] != xEnd))
+                ++i;
+            if (i < open.size())
+                rects[open[i]][3] = y + 1;
+            else
+                rects.push_back({x, y, xEnd, y + 1});
+            reached.push_back(i < open.size() ? open[i] : rects.size() - 1);
+            x = xEnd;
+        }
+        open = reached;
+    }
+    return rects;
+}
+
 TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
 {
     const int nWidth = ::GetSystemMetrics(SM_CXSCREEN);
@@ -19,7 +58,11 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
     HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, nWidth, nHeight,
                                   nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hWnd, nullptr);
+    PumpMessagesFor(100); // the window's own first painting
+    const COLORREF kMark = RGB(255, 0, 255);
     std::vector<PALETTEENTRY> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = {static_cast<BYTE>(i), static_cast<BYTE>(255 - i), 0, 0};
     const struct
     {
         bool bInPlace;
@@ -44,7 +87,6 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
             hot[static_cast<size_t>(y) * nWords] = bHot ? 2 : 0; // the second chunk
             warm[y] = bHot;
         };
-        using Rects = std::vector<std::vector<LONG>>;
         // A rectangle of the frame as the window shows it.
         auto shown = [k](LONG x0, LONG y0, LONG x1, LONG y1) {
             return std::vector<LONG>{k * x0, k * y0, k * x1, k * y1};
@@ -61,6 +103,12 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
                         pBits[static_cast<size_t>(y) * nFrameWidth + x] =
                             warm[y] && x >= 64 && x < 128 ? nColour : 0;
             };
+            HDC hDC = ::GetDC(hWnd);
+            const RECT all = {0, 0, nWidth, nHeight};
+            HBRUSH hMark = ::CreateSolidBrush(kMark);
+            ::FillRect(hDC, &all, hMark);
+            ::DeleteObject(hMark);
+            ::ReleaseDC(hWnd, hDC);
             if (bInPlace)
             {
                 EXPECT_TRUE(output.ShowsFramesInPlace());
@@ -72,26 +120,13 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
                 draw(pBits);
                 EXPECT_TRUE(output.EndFrame(true));
             }
-            Rects rects;
-            for (const RECT& rc : output.GetLastRects())
-                rects.push_back({rc.left, rc.top, rc.right, rc.bottom});
-            return rects;
+            ::GdiFlush();
+            PumpMessagesFor(20); // the window's drawing reaches the screen
+            return SentRects(CaptureClient(hWnd), kMark);
         };
-        auto whole = [&]
-        {
-            const Rects rects = frame();
-            int nCovered = 0;
-            for (const auto& rc : rects)
-            {
-                EXPECT_EQ(rc[0], 0);
-                EXPECT_EQ(rc[2], nWidth);
-                EXPECT_EQ(rc[1], nCovered);
-                nCovered = rc[3];
-            }
-            return nCovered == nHeight;
-        };
+        const Rects whole = {{0, 0, nWidth, nHeight}};
 
-        EXPECT_TRUE(whole());
+        EXPECT_EQ(frame(), whole);
         EXPECT_EQ(frame(), Rects{});
         setHot(10, true);
         setHot(11, true);
@@ -104,7 +139,7 @@ TEST(GdiOutput, SendsOnlyChangedChunksAndAWholeFrameAfterAHold)
         setHot(20, true);
         EXPECT_EQ(frame(), (Rects{shown(64, 20, 128, 21)}));
         output.ShowHold();
-        EXPECT_TRUE(whole());
+        EXPECT_EQ(frame(), whole);
         output.OnThreadEnd();
     }
     ::DestroyWindow(hWnd);
