@@ -48,10 +48,7 @@ BOOL CDirectDrawOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTE
     ddsd.dwFlags = DDSD_CAPS;
     ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY;
 
-    m_devModeSaved = {};
-    m_devModeSaved.dmSize = sizeof(m_devModeSaved);
-    if (!::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &m_devModeSaved))
-        m_devModeSaved.dmPelsWidth = 0;
+    m_savedMode.Save();
 
     HRESULT hr = pfnCreate(nullptr, &m_lpDD, nullptr);
     if (hr == DD_OK)
@@ -173,27 +170,11 @@ void CDirectDrawOutput::RestoreDisplay()
     }
     m_bDisplayChanged = FALSE;
     Release();
-    if (bChanged)
-        EnsureSavedMode();
-}
-
-void CDirectDrawOutput::EnsureSavedMode() const
-{
     // A restore reported done can still leave the display in the saver's mode (seen under
     // Wine after short runs); the display must come back as it was, so put the saved size
     // back through the display settings when it did not.
-    if (m_devModeSaved.dmPelsWidth == 0)
-        return;
-    DEVMODEA now = {};
-    now.dmSize = sizeof(now);
-    if (!::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &now) ||
-        (now.dmPelsWidth == m_devModeSaved.dmPelsWidth &&
-         now.dmPelsHeight == m_devModeSaved.dmPelsHeight))
-        return;
-    DEVMODEA devMode = m_devModeSaved;
-    devMode.dmSize = sizeof(devMode);
-    devMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    ::ChangeDisplaySettingsA(&devMode, CDS_FULLSCREEN);
+    if (bChanged && !m_savedMode.IsCurrent())
+        m_savedMode.Restore();
 }
 
 void CDirectDrawOutput::Release()

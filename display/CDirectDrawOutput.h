@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CChangedRows.h"
+#include "CSavedDisplayMode.h"
 #include "IFrameOutput.h"
 
 #include <windows.h>
@@ -37,8 +38,6 @@ public:
     void RestoreDisplay() override;
 
 private:
-    // Puts the display back at the saved size if it is not there after the restore.
-    void EnsureSavedMode() const;
     void Release();
     // Locks the whole surface; null when that fails.
     uint8_t* Lock();
@@ -52,7 +51,7 @@ private:
     LPDIRECTDRAWPALETTE m_lpDDPalette = nullptr;
     LPDIRECTDRAWPALETTE m_lpDDPaletteSystem = nullptr;
     BOOL m_bDisplayChanged = FALSE;
-    DEVMODEA m_devModeSaved = {}; // the display's mode before ours, to check the restore by
+    CSavedDisplayMode m_savedMode; // the display's mode before ours, to check the restore by
     // The lock of the frame in progress.
     uint8_t* m_pSurface = nullptr;
     long m_lPitch = 0;

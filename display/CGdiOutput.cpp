@@ -28,19 +28,10 @@ BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* 
     m_hWnd = hWnd;
     m_nWidth = nWidth;
     m_nHeight = nHeight;
-    m_devModeSaved = {};
-    m_devModeSaved.dmSize = sizeof(m_devModeSaved);
-    ::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &m_devModeSaved);
-    if (bSetMode && (static_cast<int>(m_devModeSaved.dmPelsWidth) != nWidth ||
-                     static_cast<int>(m_devModeSaved.dmPelsHeight) != nHeight))
+    m_savedMode.Save();
+    if (bSetMode && !m_savedMode.IsSize(nWidth, nHeight))
     {
-        // Only the resolution changes; the colour depth stays the desktop's.
-        DEVMODEA devMode = m_devModeSaved;
-        devMode.dmSize = sizeof(devMode);
-        devMode.dmPelsWidth = static_cast<DWORD>(nWidth);
-        devMode.dmPelsHeight = static_cast<DWORD>(nHeight);
-        devMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        if (::ChangeDisplaySettingsA(&devMode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
+        if (!m_savedMode.SetSize(nWidth, nHeight))
             return FALSE;
         m_bDisplayChanged = TRUE;
     }
@@ -188,11 +179,7 @@ bool CGdiOutput::SendRect(const uint8_t* pFrame, int x, int nTop, int nWidth, in
 
 void CGdiOutput::RestoreDisplay()
 {
-    if (!m_bDisplayChanged)
-        return;
-    DEVMODEA devMode = m_devModeSaved;
-    devMode.dmSize = sizeof(devMode);
-    devMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    ::ChangeDisplaySettingsA(&devMode, CDS_FULLSCREEN);
+    if (m_bDisplayChanged)
+        m_savedMode.Restore();
     m_bDisplayChanged = FALSE;
 }

@@ -2,6 +2,7 @@
 
 #include "CChangedRows.h"
 #include "CFrameScaler.h"
+#include "CSavedDisplayMode.h"
 #include "IFrameOutput.h"
 
 #include <windows.h>
@@ -65,7 +66,7 @@ private:
     int m_nHeight = 0;
     int m_nSendRows = 0; // rows of the frame sent at most in one call
     int m_nFramesToFull = 0;
-    DEVMODEA m_devModeSaved = {};
+    CSavedDisplayMode m_savedMode;
     BOOL m_bDisplayChanged = FALSE;
     ColourTable m_colours = {};      // the scene's colours as the screen's pixels
     std::vector<uint8_t> m_bits;     // the frame, packed, when the engine does not keep it
