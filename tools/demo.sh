@@ -34,8 +34,13 @@ if [ -n "${DISPLAY:-}" ]; then
     export WINEDLLOVERRIDES="mscoree,mshtml="
     rig_wine_cheap_env
     quiet_sound
+    # The desktop held as on the rig, so that a run started soon after another program of the
+    # prefix ended does not hang; a prefix that cannot run it (a 32-bit one) goes without.
+    trap rig_hold_end EXIT
+    rig_hold_start 2>/dev/null || echo "Running without holding Wine's desktop."
     echo "Running $scr /s on $DISPLAY; any key, click or mouse movement ends it."
-    exec wine "$scr" /s
+    wine "$scr" /s
+    exit
 fi
 
 # The first frame may take several seconds on a busy machine (on the DirectDraw path Mesa's

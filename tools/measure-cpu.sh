@@ -116,7 +116,7 @@ fi
 saved_config=$work/config-before.reg
 rm -f "$saved_config"
 wine reg export "$CONFIG" "$saved_config" >/dev/null 2>&1 || : >"$saved_config"
-wineserver -w
+rig_wait_programs
 
 # measure_window: prints "CPU_SECONDS FRAMES" for the next WINDOW_S seconds. The script runs
 # without WINEPREFIX in its environment, so that it and the counter are not taken for Wine's.
@@ -200,7 +200,7 @@ settings() {
 saver_run() {
     # Later values win: each case names what differs from one engine pixel per screen pixel.
     settings FireSize=0 "$@" BackgroundSoundEnable=0 || return 1
-    wineserver -w
+    rig_wait_programs
     wine "${saver_scr:-$scr}" /s >"$work/saver.log" 2>&1 &
     saver_pid=$!
     local i
@@ -220,7 +220,7 @@ saver_run() {
     kill "$saver_pid" 2>/dev/null
     wait "$saver_pid" 2>/dev/null
     saver_pid=""
-    wineserver -w
+    rig_wait_programs
 }
 
 # Each case sets result to "CPU_SECONDS FRAMES"; run_case appends "ROUND|NAME|CPU FRAMES".
@@ -255,7 +255,7 @@ idle_run() {
 }
 
 rounds=${MEASURE_CPU_ROUNDS:-3}
-run_case 1 "idle (Xorg alone)" idle_run
+run_case 1 "idle (Xorg and the held Wine desktop)" idle_run
 for round in $(seq 1 "$rounds"); do
     run_case "$round" "xflame -delay $PEER_DELAY_US" program_run "$peer" -root -delay "$PEER_DELAY_US"
     wanted gdi && run_case "$round" "Vulkara, GDI" saver_run UseDirectX=0 FadeScreen=0

@@ -4,13 +4,20 @@
 
 RIG_XORG_PID=""
 RIG_DIR=""
+RIG_HOLD_PID=""
+RIG_HOLD_READY=""
+RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Seconds the desktop hold gets to open its window before it counts as hung in Wine's loader.
+RIG_HOLD_START_S=30
 
-# rig_start WORKDIR: starts Xorg on a free display and prepares the Wine prefix WORKDIR/wine.
+# rig_start WORKDIR: starts Xorg on a free display, prepares the Wine prefix WORKDIR/wine and
+# holds its desktop.
 rig_start() {
     RIG_DIR=$1
     mkdir -p "$RIG_DIR"
     rig_start_xorg || return 1
     rig_start_wine || return 1
+    rig_hold_start || return 1
 }
 
 rig_free_display() {
@@ -158,7 +165,99 @@ rig_start_wine() {
     return 0
 }
 
+# rig_hold_program: prints the path of the desktop hold (tools/DesktopHold.cpp), which it builds
+# into build/tools when it is missing or older than its source. It is a 64-bit program, as the
+# rig's prefixes are.
+rig_hold_program() {
+    local exe="$RIG_ROOT/build/tools/desktop-hold.exe" src="$RIG_ROOT/tools/DesktopHold.cpp" tmp
+    if [ ! -f "$exe" ] || [ "$src" -nt "$exe" ]; then
+        mkdir -p "$RIG_ROOT/build/tools"
+        # Built under another name and renamed: rigs that start at once may both build it.
+        tmp=$(mktemp --suffix=.exe "$RIG_ROOT/build/tools/desktop-hold.XXXXXX") || return 1
+        x86_64-w64-mingw32-g++ -O2 -static -mwindows -o "$tmp" "$src" &&
+            mv -f "$tmp" "$exe" || {
+            rm -f "$tmp"
+            echo "rig: cannot build $src" >&2
+            return 1
+        }
+    fi
+    echo "$exe"
+}
+
+# rig_hold_start: keeps the prefix's desktop in use until rig_hold_end. Wine 8.0 replaces its
+# desktop process about 1.5 to 2.5 s after the last program of a prefix ends, and a program
+# started then never leaves Wine's loader; with the hold's hidden window open that never
+# happens. A hold that hangs so itself is ended and started again.
+rig_hold_start() {
+    local exe try i
+    exe=$(rig_hold_program) || return 1
+    for try in 1 2 3; do
+        RIG_HOLD_READY=$(mktemp -u "${TMPDIR:-/tmp}/desktop-hold.XXXXXX")
+        wine "$exe" "Z:${RIG_HOLD_READY//\//\\}" </dev/null >/dev/null 2>&1 &
+        RIG_HOLD_PID=$!
+        for i in $(seq 1 $((RIG_HOLD_START_S * 10))); do
+            [ -e "$RIG_HOLD_READY" ] && return 0
+            kill -0 "$RIG_HOLD_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        rig_hold_end
+    done
+    echo "rig: the desktop hold did not start" >&2
+    return 1
+}
+
+# rig_hold_end: ends the desktop hold, if one runs.
+rig_hold_end() {
+    local i
+    if [ -n "$RIG_HOLD_PID" ]; then
+        kill "$RIG_HOLD_PID" 2>/dev/null
+        for i in $(seq 1 50); do
+            kill -0 "$RIG_HOLD_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$RIG_HOLD_PID" 2>/dev/null
+        wait "$RIG_HOLD_PID" 2>/dev/null
+        RIG_HOLD_PID=""
+    fi
+    [ -n "$RIG_HOLD_READY" ] && rm -f "$RIG_HOLD_READY"
+    RIG_HOLD_READY=""
+}
+
+# Wine's own processes of a prefix, which run as long as any program does, and the desktop hold.
+RIG_WINE_OWN=(explorer.exe services.exe winedevice.exe plugplay.exe svchost.exe rpcss.exe conhost.exe
+              desktop-hold.exe)
+
+# rig_programs: prints the command line of every program running in the prefix but those.
+rig_programs() {
+    local environ pid exe args name
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        mapfile -d '' args 2>/dev/null <"$environ" || continue
+        [[ " ${args[*]} " == *" WINEPREFIX=$WINEPREFIX "* ]] || continue
+        # A Windows program runs in Wine's loader (wine, wine64 or their preloaders).
+        exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+        [[ ${exe##*/} =~ ^wine(64)?(-preloader)?$ ]] || continue
+        mapfile -d '' args 2>/dev/null <"/proc/$pid/cmdline" || continue
+        name=${args[0]##*[/\\]}
+        [[ " ${RIG_WINE_OWN[*]} " == *" ${name,,} "* ]] || echo "${args[*]}"
+    done
+}
+
+# rig_wait_programs [SECONDS]: waits up to SECONDS (default 120) until no program runs in the
+# prefix but Wine's own and the desktop hold (where wineserver -w would wait for the hold too);
+# fails when one still does.
+rig_wait_programs() {
+    local tries=$(( ${1:-120} * 2 ))
+    while [ -n "$(rig_programs)" ]; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.5
+    done
+}
+
 rig_stop() {
+    rig_hold_end
     if [ -n "${WINEPREFIX:-}" ]; then
         wineserver -k 2>/dev/null
         wineserver -w 2>/dev/null

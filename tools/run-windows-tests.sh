@@ -52,8 +52,8 @@ stop_rigs() {
 trap stop_rigs EXIT
 trap 'exit 130' INT TERM
 
-# start_rig DIR: starts a rig in a subshell that keeps it until it is told to stop, and that
-# writes DIR/env, the rig's environment, once the rig is up. It returns once the rig's X
+# start_rig DIR: starts a rig in a subshell that keeps it, its prefix's desktop held, until it is
+# told to stop, and that writes DIR/env, the rig's environment, once the rig is up. It returns once the rig's X
 # server runs: two servers started at once could pick the same free display number.
 start_rig() {
     rm -f "$1/env" "$1/display"
@@ -66,6 +66,7 @@ start_rig() {
         rig_start_xorg || exit 1
         echo "$DISPLAY" >"$1/display"
         rig_start_wine || exit 1
+        [ "$prepare" -eq 1 ] || rig_hold_start || exit 1
         sleep infinity &
         keeper=$!
         printf 'export DISPLAY=%q WINEPREFIX=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q PATH=%q\n' \

@@ -30,7 +30,11 @@ work="$root/build/soak"
 rm -rf "$work"
 mkdir -p "$work"
 procstat="$work/procstat.exe"
-i686-w64-mingw32-g++-posix -O2 -static -o "$procstat" "$root/tools/ProcStat.cpp" -lpsapi || exit 2
+# Built for the saver's architecture: a machine that runs the one may not run the other.
+procstat_cxx=i686-w64-mingw32-g++-posix
+x86_64-w64-mingw32-objdump -f "$scr" 2>/dev/null | grep -q 'pei-x86-64' &&
+    procstat_cxx=x86_64-w64-mingw32-g++-posix
+"$procstat_cxx" -O2 -static -o "$procstat" "$root/tools/ProcStat.cpp" -lpsapi || exit 2
 
 config='HKCU\Software\Tarvikon\Vulkara\vulkara\Config'
 sheet_title='^Vulkara \(v2\.21\)$'
@@ -38,8 +42,8 @@ sheet_title='^Vulkara \(v2\.21\)$'
 start_timeout=20
 end_timeout=20
 
-# start_rig NAME: a rig of its own for one phase. The phases start theirs one at a time, so that
-# two never take the same free display number.
+# start_rig NAME: a rig of its own for one phase, its prefix's desktop held throughout. The phases
+# start theirs one at a time, so that two never take the same free display number.
 start_rig() {
     . "$root/tools/rig.sh"
     trap rig_stop EXIT
@@ -117,7 +121,10 @@ end_saver() {
         echo "$1: did not end" >>"$problems"
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
+        # That ends the desktop hold too; the next runs get a new one.
         wineserver -k 2>/dev/null
+        rig_hold_end
+        rig_hold_start || echo "$1: the desktop hold did not start again" >>"$problems"
     fi
     local now
     now=$(settled_geometry "$2")

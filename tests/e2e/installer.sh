@@ -15,6 +15,7 @@ version=$2
 objdump=$3
 arch=$4
 . "$(dirname "$0")/registry-keys.sh"
+. "$(dirname "$0")/../../tools/rig.sh"
 
 case $arch in
     win64) format=pei-x86-64 ;;
@@ -73,10 +74,10 @@ key_exists() {
     reg query "$1" >/dev/null 2>&1
 }
 
-# Waits for every process of the prefix to end: the uninstaller runs a copy of itself from
+# Waits for every program of the prefix to end: the uninstaller runs a copy of itself from
 # the temporary folder and returns at once.
 wait_for_prefix() {
-    timeout 120 wineserver -w || problem "the prefix's processes did not end"
+    rig_wait_programs 120 || problem "the prefix's programs did not end: $(rig_programs)"
 }
 
 # The prefix is shared with the other tests: the current-saver choice goes back as it was.

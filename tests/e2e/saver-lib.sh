@@ -126,3 +126,16 @@ settled_geometry() {
     done
     echo "$now"
 }
+
+# saver_wait_fire FILE WIDTH HEIGHT SECONDS: waits up to SECONDS until one pixel in sixteen of the
+# bottom third shows fire well above check_fire's bar (a quick look: the full count takes a
+# second of processor time), then checks a screenshot saved as FILE.
+saver_wait_fire() {
+    local deadline=$((SECONDS + $4)) hot
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        hot=$(xwd -root -silent -display "$DISPLAY" | hot_share xwd:- "$2" "$3" 25)
+        awk -v h="$hot" 'BEGIN { exit !(h > 0.15) }' && break
+    done
+    rig_screenshot "$1"
+    check_fire "$1" "$2" "$3"
+}
