@@ -127,15 +127,18 @@ settled_geometry() {
     echo "$now"
 }
 
-# saver_wait_fire FILE WIDTH HEIGHT SECONDS: waits up to SECONDS until one pixel in sixteen of the
-# bottom third shows fire well above check_fire's bar (a quick look: the full count takes a
-# second of processor time), then checks a screenshot saved as FILE.
+# saver_wait_fire WIDTH HEIGHT SECONDS: waits up to SECONDS until the screen shows fire as
+# check_fire judges it, looking at one pixel in sixteen (the full count takes a second of
+# processor time); when it does not, check_fire reports on a full screenshot.
 saver_wait_fire() {
-    local deadline=$((SECONDS + $4)) hot
+    local deadline=$((SECONDS + $3)) shot="$SAVER_TMP/fire.png" w=$(($1 / 4)) h=$(($2 / 4)) seen
     while [ "$SECONDS" -lt "$deadline" ]; do
-        hot=$(xwd -root -silent -display "$DISPLAY" | hot_share xwd:- "$2" "$3" 25)
-        awk -v h="$hot" 'BEGIN { exit !(h > 0.15) }' && break
+        xwd -root -silent -display "$DISPLAY" | convert xwd:- -sample "${w}x$h!" "$shot"
+        if seen=$(SAVER_FAIL=0; check_fire "$shot" "$w" "$h"; exit "$SAVER_FAIL"); then
+            echo "$seen"
+            return 0
+        fi
     done
-    rig_screenshot "$1"
-    check_fire "$1" "$2" "$3"
+    rig_screenshot "$shot"
+    check_fire "$shot" "$1" "$2"
 }

@@ -14,8 +14,8 @@ trap saver_cleanup EXIT
 # Seconds from one saver's end to the next start.
 GAPS="0 0.5 1 1.5 2 2.5 3 3.5 4"
 # Seconds a saver gets to show its window, to draw fire and to end.
-START_S=15
-FIRE_S=10
+START_S=20
+FIRE_S=20
 END_S=10
 
 read -r width height <<<"$(geometry)"
@@ -40,7 +40,7 @@ run() {
         return
     fi
     window=$(since "$start")
-    saver_wait_fire "$SAVER_TMP/fire.png" "$width" "$height" "$FIRE_S"
+    saver_wait_fire "$width" "$height" "$FIRE_S"
     fire=$(since "$start")
     if [ "$2" = key ]; then
         xdotool key a

@@ -1,23 +1,16 @@
 # Checks of a picture of the fire, for the end-to-end tests of both front ends. Each reports
 # what it measured and calls the caller's fail FAILURE... for what is wrong.
 
-# hot_share IMAGE WIDTH HEIGHT PERCENT: the share of hot red-to-yellow pixels in the bottom third
-# of IMAGE (a file, or xwd:- for xwd's output on standard input), counted on PERCENT of the
-# pixels in each direction, picked at regular steps.
-hot_share() {
-    local third=$(($3 / 3))
-    convert "$1" -crop "$2x${third}+0+$(($3 - third))" +repage -sample "$4%" \
-        -fx '(r > 0.35 && r >= g && g >= b && r - b > 0.2) ? 1 : 0' -format '%[fx:mean]' info:
-}
-
 # check_fire FILE WIDTH HEIGHT: the screenshot has the expected size, many hot red-to-yellow
 # pixels in its bottom third and a dark top quarter.
 check_fire() {
-    local file=$1 size hot dark quarter
+    local file=$1 size hot dark third quarter
     size=$(identify -format '%wx%h' "$file")
     [ "$size" = "$2x$3" ] || fail "screenshot is $size, expected $2x$3"
+    third=$(($3 / 3))
     quarter=$(($3 / 4))
-    hot=$(hot_share "$file" "$2" "$3" 100)
+    hot=$(convert "$file" -crop "$2x${third}+0+$(($3 - third))" +repage \
+        -fx '(r > 0.35 && r >= g && g >= b && r - b > 0.2) ? 1 : 0' -format '%[fx:mean]' info:)
     dark=$(convert "$file" -crop "$2x${quarter}+0+0" +repage -colorspace gray \
         -format '%[fx:mean]' info:)
     echo "$file: hot share of the bottom third $hot, mean brightness of the top $dark"
