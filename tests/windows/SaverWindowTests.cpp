@@ -693,4 +693,36 @@ TEST_F(SaverWindowTest, OtherMonitorsWindowsPassEveryCloseToThePrimary)
         EXPECT_TRUE(::IsWindow(hOther) && StaysOpen()) << c.pszName;
     }
 }
+
+// A display change while the password dialog is up rebuilds the windows without a frame of
+// fire: the hold stands through the re-plan, and a cancel lets the fire go on.
+TEST_F(SaverWindowTest, ADisplayChangeUnderThePasswordDialogKeepsTheHold)
+{
+    m_registry.SetPassword("Secret");
+    m_registry.SetSystemPasswordOption(1);
+    UseLayout("1024x768+0+0,640x480+1024+0");
+    CVulkaraWnd* pWnd = CreateSaver();
+    ASSERT_NE(pWnd, nullptr);
+    long nBefore = -1;
+    long nAfter = -1;
+    bool bHeld = false;
+    bool bAsked = false;
+    WatchForWindow("#32770", kDialogCaption,
+                   [&](HWND hDlg)
+                   {
+                       bAsked = true;
+                       nBefore = pWnd->GetFrameCount();
+                       UseLayout("1024x768+0+0,800x600+1024+0");
+                       ChangeDisplay();
+                       nAfter = pWnd->GetFrameCount();
+                       bHeld = g_bPauseRendering == 1 && g_bRenderingPaused == 1;
+                       ClickDlgButton(hDlg, IDCANCEL);
+                   });
+    ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return bAsked; }, 5000));
+    EXPECT_EQ(nAfter, nBefore);
+    EXPECT_TRUE(bHeld);
+    EXPECT_TRUE(StaysOpen());
+    EXPECT_TRUE(FramesFlow());
+}
 } // namespace
