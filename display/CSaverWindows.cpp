@@ -68,17 +68,15 @@ bool CSaverWindows::FollowLayout()
     ::SetWindowPos(m_hPrimary, HWND_TOPMOST, area.nLeft, area.nTop, area.nWidth, area.nHeight,
                    SWP_NOACTIVATE);
     // A fire at the window's size follows it; one that changed the display's mode keeps it.
-    PlannedWindow built = m_pFire->GetPlan();
-    built.rect = plan.front().rect;
-    built.bDirectDraw = plan.front().bDirectDraw;
-    const bool bPrimary = built != plan.front();
+    const bool bPrimary = NeedsNewFire(m_pFire->GetPlan(), plan.front());
     // Unchanged monitors keep their windows and engines.
     bool bOthers = plan.size() != m_monitors.size() + 1;
     for (size_t i = 1; !bOthers && i < plan.size(); ++i)
         bOthers = plan[i] != m_monitors[i - 1]->GetPlan();
     if (!bPrimary && !bOthers)
         return true;
-    const bool bHeld = g_bPauseRendering != 0;
+    // The loop's hold and park outlast the restart: the password dialog's hold stands
+    // whatever happens here, and a restart that fails leaves it for the dialog to lift.
     m_loop.Stop();
     try
     {
@@ -88,8 +86,7 @@ bool CSaverWindows::FollowLayout()
     {
         // Out of memory part way: the fire goes on with what there is.
     }
-    if (m_loop.Start(m_pFire->GetEngine(), m_pFire->GetOutput()) && bHeld)
-        m_loop.Hold(); // the password dialog is still up
+    m_loop.Start(m_pFire->GetEngine(), m_pFire->GetOutput());
     return true;
 }
 
@@ -114,17 +111,16 @@ void CSaverWindows::Rebuild(const std::vector<PlannedWindow>& plan, bool bPrimar
 
 void CSaverWindows::Hold()
 {
-    if (g_bPauseRendering || !g_bRenderThreadRunning)
-        return;
     m_loop.Hold();
-    m_pFire->GetOutput().UseSystemColours(true);
+    if (m_pFire != nullptr)
+        m_pFire->GetOutput().UseSystemColours(true);
 }
 
 void CSaverWindows::Release()
 {
-    if (!g_bPauseRendering || !g_bRenderThreadRunning)
-        return;
-    m_pFire->GetOutput().UseSystemColours(false);
+    // Lifted even when no thread runs, so that a later start is not held.
+    if (m_pFire != nullptr)
+        m_pFire->GetOutput().UseSystemColours(false);
     m_loop.Release();
 }
 

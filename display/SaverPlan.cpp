@@ -113,3 +113,11 @@ std::vector<PlannedWindow> PlanSaverWindows(const std::vector<ScreenRect>& monit
     }
     return windows;
 }
+
+bool NeedsNewFire(const PlannedWindow& before, const PlannedWindow& after)
+{
+    return before.kind != after.kind || before.bSetMode != after.bSetMode ||
+           before.nOutputWidth != after.nOutputWidth ||
+           before.nOutputHeight != after.nOutputHeight || !(before.frame == after.frame) ||
+           before.bStretched != after.bStretched || before.bSound != after.bSound;
+}

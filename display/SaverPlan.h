@@ -57,3 +57,9 @@ struct PlannedWindow
 // covered exactly once; an empty layout plans nothing.
 std::vector<PlannedWindow> PlanSaverWindows(const std::vector<ScreenRect>& monitors,
                                             const SaverRequest& request);
+
+// Whether a window planned as after needs another fire than the one built for before: another
+// frame, output size, mode change or stretch. Where the window lies, its snapshot (the one
+// taken at the start is kept) and the DirectDraw path (which may have fallen back to GDI) do
+// not count.
+bool NeedsNewFire(const PlannedWindow& before, const PlannedWindow& after);

@@ -127,6 +127,22 @@ TEST(SaverPlan, EachWindowCarriesEverythingItIsBuiltFrom)
         EXPECT_EQ(PlanSaverWindows(c.monitors, c.request), c.expected) << c.pszName;
 }
 
+// A window that only moves keeps its fire, even where its snapshot would now lie elsewhere or
+// DirectDraw fell back to GDI; another size or frame needs a new one.
+TEST(SaverPlan, OnlyAnotherSizeOrFrameNeedsANewFire)
+{
+    const PlannedWindow built = Fire(true, kFullHd, GDI, {1920, 1080}, {1920, 1080}, WINDOW_AREA);
+    PlannedWindow moved = built;
+    moved.rect = moved.snapshot = {1920, 0, 1920, 1080};
+    moved.bDirectDraw = true;
+    EXPECT_FALSE(NeedsNewFire(built, moved));
+    EXPECT_TRUE(
+        NeedsNewFire(built, Fire(true, kBoth, GDI, {3200, 1080}, {3200, 1080}, WINDOW_AREA)));
+    EXPECT_TRUE(NeedsNewFire(
+        built, Fire(true, kFullHd, GDI_STRETCHED, {1920, 1080}, {1024, 576}, WINDOW_AREA)));
+    EXPECT_TRUE(NeedsNewFire(built, Black(kFullHd)));
+}
+
 TEST(SaverPlan, TheRequestIsReadFromTheSettings)
 {
     CSaverSettings settings;
