@@ -248,10 +248,9 @@ rig_programs() {
 # prefix but Wine's own and the desktop hold (where wineserver -w would wait for the hold too);
 # fails when one still does.
 rig_wait_programs() {
-    local tries=$(( ${1:-120} * 2 ))
+    local deadline=$((SECONDS + ${1:-120}))
     while [ -n "$(rig_programs)" ]; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
+        [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.5
     done
 }
