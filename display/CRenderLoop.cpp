@@ -2,6 +2,7 @@
 
 #include "CVulkara.h"
 #include "IFrameOutput.h"
+#include "ShowEngineFrame.h"
 
 #include <mmsystem.h>
 #include <process.h>
@@ -240,19 +241,7 @@ void CRenderLoop::DrawFrame(STarget& target)
 {
     if (!target.pEngine->Step())
         return;
-    const CFlameField& field = target.pEngine->GetFlameField();
-    for (size_t y = 0; y < target.warmRows.size(); ++y)
-        target.warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;
-    // An output that can take the frame where the engine keeps it saves copying it.
-    const uint8_t* pFrame = target.pEngine->GetFrameInPlace();
-    if (pFrame != nullptr && target.pOutput->ShowsFramesInPlace())
-    {
-        target.pOutput->ShowInPlace(pFrame, target.warmRows.data(), field.GetHotChunks());
-        return;
-    }
-    uint8_t* pDest = target.pOutput->BeginFrame(target.warmRows.data(), field.GetHotChunks());
-    if (pDest != nullptr)
-        target.pOutput->EndFrame(target.pEngine->Render(pDest));
+    ShowEngineFrame(*target.pEngine, *target.pOutput, target.warmRows);
 }
 
 void CRenderLoop::WaitAwhile(DWORD nMilliseconds)

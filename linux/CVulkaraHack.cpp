@@ -5,6 +5,7 @@
 #include "FireSize.h"
 #include "Random.h"
 #include "RootSnapshot.h"
+#include "ShowEngineFrame.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -272,7 +273,6 @@ bool CVulkaraHack::Restart(std::string& strError)
     if (!pOutput->Create(m_pDisplay, m_window, m_pVisual, m_nDepth, m_nWidth, m_nHeight,
                          size.nWidth, size.nHeight, aPalette, strError))
         return false;
-    m_warmRows.assign(static_cast<size_t>(size.nHeight), 1);
     m_pEngine = std::move(pEngine);
     m_pOutput = std::move(pOutput);
     return true;
@@ -314,14 +314,7 @@ void CVulkaraHack::DrawFrame()
     // A frame whose step fails is not drawn: the engine then has nothing consistent to show.
     if (!m_pEngine || !m_pEngine->Step())
         return;
-    const CFlameField& field = m_pEngine->GetFlameField();
-    for (size_t y = 0; y < m_warmRows.size(); ++y)
-        m_warmRows[y] = field.IsRowWarm(static_cast<int>(y)) ? 1 : 0;
-    const uint8_t* pFrame = m_pEngine->GetFrameInPlace();
-    if (pFrame != nullptr && m_pOutput->ShowsFramesInPlace())
-        m_pOutput->ShowInPlace(pFrame, m_warmRows.data(), field.GetHotChunks());
-    else if (uint8_t* pDest = m_pOutput->BeginFrame(m_warmRows.data(), field.GetHotChunks()))
-        m_pOutput->EndFrame(m_pEngine->Render(pDest));
+    ShowEngineFrame(*m_pEngine, *m_pOutput, m_warmRows);
     ++m_nFpsFrames;
 }
 

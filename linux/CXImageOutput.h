@@ -3,6 +3,7 @@
 #include "CChangedRows.h"
 #include "CFrameScaler.h"
 #include "FlameKernels.h"
+#include "IFrameOutput.h"
 #include "PaletteEntry.h"
 
 #include <X11/Xlib.h>
@@ -18,11 +19,11 @@
 // smaller than the window is stretched over it by nearest pixel. The server is waited for (one
 // round trip) only before the shared image is written again, so that it draws while the
 // program sleeps.
-class CXImageOutput
+class CXImageOutput : public IFrameOutput
 {
 public:
     CXImageOutput() = default;
-    ~CXImageOutput();
+    ~CXImageOutput() override;
     CXImageOutput(const CXImageOutput&) = delete;
     CXImageOutput& operator=(const CXImageOutput&) = delete;
 
@@ -33,11 +34,12 @@ public:
                 int nHeight, int nFrameWidth, int nFrameHeight, const PaletteEntry* pScene,
                 std::string& strError);
 
-    // The same calls as the render loop makes of the Windows outputs (display/IFrameOutput.h).
-    uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks);
-    bool EndFrame(bool bRendered);
-    bool ShowsFramesInPlace() const { return true; }
-    bool ShowInPlace(const uint8_t* pFrame, const uint8_t* pWarmRows, const uint64_t* pHotChunks);
+    uint8_t* BeginFrame(const uint8_t* pWarmRows, const uint64_t* pHotChunks) override;
+    bool EndFrame(bool bRendered) override;
+    bool ShowsFramesInPlace() const override { return true; }
+    bool ShowInPlace(const uint8_t* pFrame, const uint8_t* pWarmRows,
+                     const uint64_t* pHotChunks) override;
+    void ShowHold() override { InvalidateAll(); }
 
     // The window no longer shows the last frame (it was exposed): the next one goes whole.
     void InvalidateAll() { m_changed.InvalidateAll(); }

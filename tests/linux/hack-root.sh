@@ -17,13 +17,13 @@ stop_within_a_second() {
 }
 
 hack_server
-test_window 640x480
+test_window 1024x768
 XSCREENSAVER_WINDOW=$TEST_WINDOW hack_start -root
 sleep 2
 window_shot "$TEST_WINDOW" "$HACK_TMP/handed.png"
 sleep 0.5
 window_shot "$TEST_WINDOW" "$HACK_TMP/handed-later.png"
-check_fire "$HACK_TMP/handed.png" 640 480
+check_fire "$HACK_TMP/handed.png" 1024 768
 check_moving "$HACK_TMP/handed.png" "$HACK_TMP/handed-later.png"
 stop_within_a_second
 

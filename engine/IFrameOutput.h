@@ -3,8 +3,9 @@
 #include <cstdint>
 
 // Where a render loop puts the engine's 8-bit frames: the screen, through one of the output
-// paths. The loop calls every member but RestoreDisplay and UseSystemColours on its own thread;
-// those two run on the window's thread while the loop holds or after it has stopped.
+// paths (the Windows program's in display/, the X11 hack's in linux/). The loop calls every
+// member but RestoreDisplay and UseSystemColours on its own thread; those two run on the
+// window's thread while the loop holds or after it has stopped.
 class IFrameOutput
 {
 public:
