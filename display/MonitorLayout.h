@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingChoices.h"
+
 #include <string>
 #include <vector>
 
@@ -19,14 +21,6 @@ struct ScreenRect
         return nLeft == other.nLeft && nTop == other.nTop && nWidth == other.nWidth &&
                nHeight == other.nHeight;
     }
-};
-
-// What the saver does with several monitors: the stored value of the MultiMonitor setting.
-enum MultiMonitorChoice
-{
-    MULTI_MONITOR_FIRE_ON_EVERY = 0, // each monitor its own window and engine
-    MULTI_MONITOR_MAIN_ONLY = 1,     // fire on the primary monitor, the others black
-    MULTI_MONITOR_SPAN = 2,          // one window and one engine across all monitors
 };
 
 // The choice a stored value stands for; a value no version wrote means the default.

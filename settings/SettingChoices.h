@@ -11,5 +11,11 @@ enum FireSizeChoice
     FIRE_SIZE_CHOICES
 };
 
-// How many values the MultiMonitor setting has; MultiMonitorChoice names them.
-constexpr int MULTI_MONITOR_CHOICES = 3;
+// What the saver does with several monitors: the stored value of the MultiMonitor setting.
+enum MultiMonitorChoice
+{
+    MULTI_MONITOR_FIRE_ON_EVERY = 0, // each monitor its own window and engine
+    MULTI_MONITOR_MAIN_ONLY = 1,     // fire on the primary monitor, the others black
+    MULTI_MONITOR_SPAN = 2,          // one window and one engine across all monitors
+    MULTI_MONITOR_CHOICES
+};
