@@ -196,7 +196,10 @@ rig_hold_start() {
         wine "$exe" "Z:${RIG_HOLD_READY//\//\\}" </dev/null >/dev/null 2>&1 &
         RIG_HOLD_PID=$!
         for i in $(seq 1 $((RIG_HOLD_START_S * 10))); do
-            [ -e "$RIG_HOLD_READY" ] && return 0
+            if [ -e "$RIG_HOLD_READY" ]; then
+                rm -f "$RIG_HOLD_READY"
+                return 0
+            fi
             kill -0 "$RIG_HOLD_PID" 2>/dev/null || break
             sleep 0.1
         done
