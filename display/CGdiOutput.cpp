@@ -46,6 +46,9 @@ BOOL CGdiOutput::Create(HWND hWnd, int nWidth, int nHeight, const PALETTEENTRY* 
 BOOL CGdiOutput::CreateStretched(HWND hWnd, int nFrameWidth, int nFrameHeight, int nWidth,
                                  int nHeight, const PALETTEENTRY* pScene)
 {
+    // A frame of the window's own size is shown as it is, read where the engine keeps it.
+    if (nFrameWidth == nWidth && nFrameHeight == nHeight)
+        return Create(hWnd, nWidth, nHeight, pScene, false);
     m_hWnd = hWnd;
     m_nWidth = nWidth;
     m_nHeight = nHeight;
