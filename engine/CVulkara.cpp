@@ -179,7 +179,6 @@ void CVulkara::Free()
     m_nFireBallInFireWorkMax = 0;
     m_nFireBallInFireWorkMin = 0;
     m_nFadeScreen = 0;
-
 }
 
 bool CVulkara::LoadPalette(PaletteEntry aPalette[PALETTE_SIZE])
